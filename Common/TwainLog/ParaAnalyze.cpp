@@ -1,0 +1,217 @@
+#include "ParaAnalyze.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "twaintbl.h"
+
+constinit CParaAnalyze g_cParaAnalyze;
+
+
+void CParaAnalyze::Init(const char* pszLabel) {
+    if (!pszLabel) return;
+    // A label is at most 31 characters; never read past its NUL or the field.
+    size_t n = strnlen(pszLabel, sizeof(m_szLabel) - 1);
+    memset(m_szLabel, 0, sizeof(m_szLabel));
+    memcpy(m_szLabel, pszLabel, n);
+}
+
+void CParaAnalyze::AppendText(const char* psz) {
+    if (m_pszText) m_pszText->Append(psz);
+}
+
+void CParaAnalyze::AppendFormat(const char* pszFormat, ...) {
+    if (!m_pszText) return;
+    va_list args;
+    va_start(args, pszFormat);
+    m_pszText->AppendFormatV(pszFormat, args);
+    va_end(args);
+}
+
+void CParaAnalyze::StoreTriplet(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG,
+                                unsigned short DAT, unsigned short MSG, char* pData,
+                                CRecordText* pszText) {
+    m_pOrigin = pOrigin;
+    m_pDest = pDest;
+    m_DG = DG;
+    m_DAT = DAT;
+    m_MSG = MSG;
+    m_pData = pData;
+    m_pszText = pszText;
+}
+
+bool CParaAnalyze::TripletAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG,
+                                  unsigned short DAT, unsigned short MSG, char* pData,
+                                  CRecordText* pszText) {
+    StoreTriplet(pOrigin, pDest, DG, DAT, MSG, pData, pszText);
+    return CreateStringOfTriplet();
+}
+
+bool CParaAnalyze::CreateStringOfTriplet() {
+    // Event polling would flood the trace; it is left out and not counted.
+    if (m_MSG == MSG_PROCESSEVENT || (m_MSG == MSG_XFERREADY && m_DAT == DAT_NULL)) return false;
+
+    ++m_lCount;
+    char szDG[64];
+    char szDAT[64];
+    char szMSG[64];
+    // The DG is widened with its sign, so 0x80000000 prints as a negative number.
+    LookupMacroName(dg_macros, static_cast<int32_t>(m_DG), szDG, sizeof(szDG));
+    if (m_DAT < 0x8001) LookupMacroName(dat_macros, m_DAT, szDAT, sizeof(szDAT));
+    else LookupMacroName(dat_kq_macros, m_DAT, szDAT, sizeof(szDAT));
+    if (m_MSG < 0x8001) LookupMacroName(msg_macros, m_MSG, szMSG, sizeof(szMSG));
+    else LookupMacroName(msg_kq_macros, m_MSG, szMSG, sizeof(szMSG));
+
+    if (m_DAT == DAT_CAPABILITY) {
+        char szCap[64] = {};
+        GetStringOfCapability(static_cast<TW_CAPABILITY*>(m_pData), szCap, sizeof(szCap));
+        AppendFormat("[%05ld] [%.32s] %s/%s/%s (%s)%s", static_cast<long>(m_lCount), m_szLabel, szDG,
+                     szDAT, szMSG, szCap, kCrLf);
+    } else {
+        AppendFormat("[%05ld] [%.32s] %s/%s/%s%s", static_cast<long>(m_lCount), m_szLabel, szDG, szDAT,
+                     szMSG, kCrLf);
+    }
+    return true;
+}
+
+bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size) {
+    if (!pCap) return true;
+    TW_UINT16 cap = pCap->Cap;
+    bool vendor = cap >= 0x8001;
+    char szWork[1024] = {};
+
+    const char* first = vendor ? FindMacroName(cap_kq_macros, NamedRows(cap_kq_macros), cap)
+                               : FindMacroName(cap_macros, NamedRows(cap_macros), cap);
+    if (first) snprintf(szWork, sizeof(szWork), "%s", first);
+    else FormatUnnamedValue(cap, szWork, sizeof(szWork));
+    if (strlen(szWork) + 1 > size || !pszOut) return false;
+    memcpy(pszOut, szWork, strlen(szWork) + 1);
+    if (first) return true;
+
+    if (vendor) LookupMacroName(icap_kq_macros, cap, szWork, sizeof(szWork));
+    else LookupMacroName(icap_macros, cap, szWork, sizeof(szWork));
+    if (strlen(szWork) + 1 > size) return false;
+    memcpy(pszOut, szWork, strlen(szWork) + 1);
+    return true;
+}
+
+// The event message of an event call, or 0 when there is none to read: only a
+// DAT_EVENT triplet carries a TW_EVENT, and a null pointer carries nothing.
+static TW_UINT16 EventMessageOf(TW_UINT16 DAT, const void* pData) {
+    if (DAT != DAT_EVENT || !pData) return MSG_NULL;
+    return static_cast<const TW_EVENT*>(pData)->TWMessage;
+}
+
+bool CParaAnalyze::ResultMake() {
+    if (m_DAT == DAT_NULL && m_MSG == MSG_XFERREADY) return false;
+    if (m_MSG == MSG_PROCESSEVENT) {
+        // Only events that the source claims and that move the session are traced.
+        if (m_RC != TWRC_DSEVENT) return false;
+        TW_UINT16 event = EventMessageOf(m_DAT, m_pData);
+        if (event != MSG_XFERREADY && event != MSG_CLOSEDSREQ) return false;
+    }
+    LookupMacroName(twrc_macros, m_RC, m_szName, sizeof(m_szName));
+    AppendFormat("        Return Code = [%s]%s", m_szName, kCrLf);
+    AppendFormat("pData   = <0x%08x>%s", static_cast<unsigned int>(reinterpret_cast<uintptr_t>(m_pData)),
+                 kCrLf);
+    return true;
+}
+
+bool CParaAnalyze::ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG,
+                               unsigned short DAT, unsigned short MSG, char* pData, unsigned short RC,
+                               CRecordText* pszText) {
+    StoreTriplet(pOrigin, pDest, DG, DAT, MSG, pData, pszText);
+    m_RC = RC;
+    bool traced = ResultMake();
+    if (m_DAT == DAT_EVENT && !traced) return true;
+    Dispatch();
+    if (m_RC == TWRC_FAILURE || !traced) return true;
+    UpDateTwainStatus(m_DG, m_DAT, m_MSG, static_cast<char*>(m_pData));
+    AppendFormat("%sTWAIN Status = [%d]%s", kCrLf, m_nTwainStatus, kCrLf);
+    return true;
+}
+
+namespace {
+
+enum class DatCondition { Any, UserInterface, Event, ImageTransfer, PendingXfers };
+enum class DataCondition { None, EventXferReady, EventCloseDsReq, PendingCountNonZero, PendingCountZero };
+
+struct Transition {
+    TW_UINT16 msg;
+    DatCondition dat;
+    DataCondition data;
+    int from;
+    bool fromOrHigher;
+    int to;
+};
+
+// The TWAIN state machine as far as the triplets show it; at most one row applies.
+constexpr Transition kTransitions[] = {
+    {MSG_OPENDSM, DatCondition::Any, DataCondition::None, 2, false, 3},
+    {MSG_CLOSEDSM, DatCondition::Any, DataCondition::None, 3, false, 2},
+    {MSG_OPENDS, DatCondition::Any, DataCondition::None, 3, false, 4},
+    {MSG_CLOSEDS, DatCondition::Any, DataCondition::None, 4, false, 3},
+    {MSG_ENABLEDS, DatCondition::Any, DataCondition::None, 4, false, 5},
+    {MSG_DISABLEDS, DatCondition::UserInterface, DataCondition::None, 5, false, 4},
+    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventXferReady, 5, false, 6},
+    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventCloseDsReq, 5, false, 4},
+    {MSG_PROCESSEVENT, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7},
+    {MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7},
+    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 6, true, 6},
+    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountZero, 6, true, 5},
+    {MSG_RESET, DatCondition::PendingXfers, DataCondition::None, 6, false, 5},
+};
+
+bool DatHolds(DatCondition condition, TW_UINT16 DAT) {
+    switch (condition) {
+        case DatCondition::Any: return true;
+        case DatCondition::UserInterface: return DAT == DAT_USERINTERFACE;
+        case DatCondition::Event: return DAT == DAT_EVENT;
+        case DatCondition::ImageTransfer:
+            return DAT == DAT_IMAGEMEMXFER || DAT == DAT_IMAGENATIVEXFER || DAT == DAT_IMAGEFILEXFER;
+        case DatCondition::PendingXfers: return DAT == DAT_PENDINGXFERS;
+    }
+    return false;
+}
+
+// A condition on the data never holds without data: a null pointer moves nothing.
+bool DataHolds(DataCondition condition, const char* pData) {
+    if (condition == DataCondition::None) return true;
+    if (!pData) return false;
+    switch (condition) {
+        case DataCondition::EventXferReady:
+            return reinterpret_cast<const TW_EVENT*>(pData)->TWMessage == MSG_XFERREADY;
+        case DataCondition::EventCloseDsReq:
+            return reinterpret_cast<const TW_EVENT*>(pData)->TWMessage == MSG_CLOSEDSREQ;
+        case DataCondition::PendingCountNonZero:
+            return reinterpret_cast<const TW_PENDINGXFERS*>(pData)->Count != 0;
+        case DataCondition::PendingCountZero:
+            return reinterpret_cast<const TW_PENDINGXFERS*>(pData)->Count == 0;
+        case DataCondition::None: break;
+    }
+    return true;
+}
+
+}  // namespace
+
+int CParaAnalyze::UpDateTwainStatus(unsigned int /*DG*/, unsigned short DAT, unsigned short MSG,
+                                    char* pData) {
+    for (const Transition& t : kTransitions) {
+        if (t.msg != MSG || !DatHolds(t.dat, DAT)) continue;
+        bool fromHolds = t.fromOrHigher ? m_nTwainStatus >= t.from : m_nTwainStatus == t.from;
+        if (!fromHolds || !DataHolds(t.data, pData)) continue;
+        m_nTwainStatus = t.to;
+        break;
+    }
+    return m_nTwainStatus;
+}
+
+int CParaAnalyze::SetTwainStatus(int nStatus) {
+    m_nTwainStatus = nStatus;
+    return m_nTwainStatus;
+}
+
+void CParaAnalyze::InitTwainStatus() { m_nTwainStatus = 1; }
+
+int CParaAnalyze::GetTwainStatus() { return m_nTwainStatus; }

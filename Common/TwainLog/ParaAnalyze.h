@@ -1,0 +1,171 @@
+// The analyzer: turns each forwarded triplet into trace text. One process-global
+// instance, g_cParaAnalyze, serves every call of DS_Entry, one call at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "../TwainTypes.h"
+#include "RecordText.h"
+
+class CParaAnalyze {
+public:
+    // Everything zero, the label "APP"; constexpr, so the global instance is
+    // constant-initialised and exists before any load-time code of the image.
+    constexpr CParaAnalyze()
+        : m_pOrigin(nullptr),
+          m_pDest(nullptr),
+          m_DG(0),
+          m_DAT(0),
+          m_MSG(0),
+          m_pData(nullptr),
+          m_RC(0),
+          m_pszText(nullptr),
+          m_nTwainStatus(0),
+          m_lCount(0),
+          m_szName{},
+          m_szLabel{'A', 'P', 'P'} {}
+
+    void Init(const char* pszLabel);
+
+    // Triplet line (the first of the two texts of a record).
+    bool TripletAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG, unsigned short DAT,
+                        unsigned short MSG, char* pData, CRecordText* pszText);
+    bool CreateStringOfTriplet();
+    bool GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size);
+
+    // Parameter text: result lines, the structure, the state line.
+    bool ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG, unsigned short DAT,
+                     unsigned short MSG, char* pData, unsigned short RC, CRecordText* pszText);
+    bool ResultMake();
+
+    // TWAIN state tracker.
+    int UpDateTwainStatus(unsigned int DG, unsigned short DAT, unsigned short MSG, char* pData);
+    int SetTwainStatus(int nStatus);
+    void InitTwainStatus();
+    int GetTwainStatus();
+
+    // Dispatchers, one per DAT.
+    bool DatNullAnalyze();
+    bool DatCapabilityAnalyze();
+    bool DatEventAnalyze();
+    bool DatIdentityAnalyze();
+    bool DatParentAnalyze();
+    bool DatPendingXfersAnalyze();
+    bool DatSetupMemXferAnalyze();
+    bool DatSetupFileXferAnalyze();
+    bool DatStatusAnalyze();
+    bool DatUserInterfaceAnalyze();
+    bool DatXferGroupAnalyze();
+    bool DatTwunkIdentityAnalyze();
+    bool DatCustomDsDataAnalyze();
+    bool DatImageInfoAnalyze();
+    bool DatImageLayoutAnalyze();
+    bool DatImageMemXferAnalyze();
+    bool DatImageNativeXferAnalyze();
+    bool DatImageFileXferAnalyze();
+    bool DatCieColorAnalyze();
+    bool DatGrayResponseAnalyze();
+    bool DatRgbResponseAnalyze();
+    bool DatJpegCompressionAnalyze();
+    bool DatPalette8Analyze();
+    bool DatExtImageInfoAnalyze();
+    bool DatKqAutoExposureAnalyze();
+    bool DatKqRgbMatrixAnalyze();
+    bool DatKqColorSmoothingAnalyze();
+    bool DatKqEventAnalyze();
+    bool DatHardwareInfoAnalyze();
+    bool DatKqSkewInfoAnalyze();
+    bool DatUnsharpMaskAnalyze();
+    bool DatKqRedCorrectionMatrixAnalyze();
+    bool DatKqTwainCallbackMsgAnalyze();
+    bool DatKqSettingFrameAnalyze();
+    bool DatKqUsmInfoAnalyze();
+
+    // Value formatting of capability items.
+    void ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, char* pszOut, size_t outSize);
+    void ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t outSize);
+    void MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outSize);
+
+    // Capability containers.
+    bool TwCapabilityAnalyze(TW_CAPABILITY* p);
+    bool TwContainerAnalyaze(TW_CAPABILITY* p);
+    bool TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p);
+    bool TwArrayAnalyze(TW_UINT16 cap, TW_ARRAY* p);
+    bool TwEnumerationAnalyze(TW_UINT16 cap, TW_ENUMERATION* p);
+    bool TwRangeAnalyze(TW_UINT16 cap, TW_RANGE* p);
+    void MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 numItems, TW_UINT8* pItem);
+
+    // Control structures.
+    bool TwIdentityAnalyze(TW_IDENTITY* p);
+    bool TwVersionAnalyze(TW_VERSION* p);
+    bool TwEventAnalyze(TW_EVENT* p);
+    bool TwUserInterfaceAnalyze(TW_USERINTERFACE* p);
+    bool TwPendingXfersAnalyze(TW_PENDINGXFERS* p);
+    bool TwSetupMemXferAnalyze(TW_SETUPMEMXFER* p);
+    bool TwSetupFileXferAnalyze(TW_SETUPFILEXFER* p);
+    bool TwStatusAnalyze(TW_STATUS* p);
+    bool TwCustomDsDataAnalyze(TW_CUSTOMDSDATA* p);
+    bool TwUint32(void* p);
+    bool TwMemoryAnalyze(TW_MEMORY* p);
+
+    // Image structures.
+    bool TwImageInfoAnalyze(TW_IMAGEINFO* p);
+    bool TwImageLayoutAnalyze(TW_IMAGELAYOUT* p);
+    bool TwImageMemXferAnalyze(TW_IMAGEMEMXFER* p);
+    bool TwCieColorAnalyze(TW_CIECOLOR* p);
+    bool TwGrayResponseAnalyze(TW_GRAYRESPONSE* p);
+    bool TwRgbResponseAnalyze(TW_RGBRESPONSE* p);
+    bool TwJpegCompressionAnalyze(TW_JPEGCOMPRESSION* p);
+    bool TwPalette8Analyze(TW_PALETTE8* p);
+    bool TwExtImageInfoAnalyze(TW_EXTIMAGEINFO* p);
+    bool TwFrameAnalyze(TW_FRAME* p);
+    bool TwElement8Analyze(TW_ELEMENT8* p);
+    bool TwTransformStageAnalyze(TW_TRANSFORMSTAGE* p);
+    bool TwDecodeFunctionAnalyze(TW_DECODEFUNCTION* p);
+    bool TwCiePointAnalyze(TW_CIEPOINT* p);
+    bool TwInfoAnalyze(TW_INFO* p);
+
+    // Vendor extension structures.
+    bool TwKqAutoExposureAnalyze(TWKQ_AUTOEXPOSURE* p);
+    bool TwKqRgbMatrixAnalyze(TWKQ_RGBMATRIX* p);
+    bool TwKqColorSmoothingAnalyze(TWKQ_COLORSMOOTHING* p);
+    bool TwKqEventAnalyze();
+    bool TwHardwareInfoAnalyze(TWKQ_HARDWAREINFO* p);
+    bool TwKqSkewInfoAnalyze(TWKQ_LOCATIONDATA* p);
+    bool TwUnsharpMaskAnalyze(TWKQ_USMPARAM* p);
+    bool TwKqRedCorrectionMatrixAnalyze();
+    bool TwKqTwainCallbackMsgAnalyze();
+    bool TwKqSettingFrameAnalyze(TWKQ_SETTINGFRAME* p);
+    bool TwKqThresholdInfoAnalyze(TWKQ_THRESHOLDINFO* p);
+    bool TwKqReviseBaseParamAnalyze(TWKQ_REVISEBASEPARM* p);
+    bool TwKqUsmInfoAnalyze(TWKQ_USMINFO* p);
+    void SetColorCoeffData(TW_FIX32* p);
+
+    // Appending to the current record; nothing happens without one.
+    void AppendText(const char* psz);
+    void AppendFormat(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+
+    TW_IDENTITY* m_pOrigin;
+    TW_IDENTITY* m_pDest;
+    TW_UINT32 m_DG;
+    TW_UINT16 m_DAT;
+    TW_UINT16 m_MSG;
+    TW_MEMREF m_pData;
+    TW_UINT16 m_RC;
+    CRecordText* m_pszText;
+    int32_t m_nTwainStatus;
+    int64_t m_lCount;
+    char m_szName[64];
+    char m_szLabel[32];
+
+private:
+    void StoreTriplet(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG, unsigned short DAT,
+                      unsigned short MSG, char* pData, CRecordText* pszText);
+    bool Dispatch();
+};
+
+extern CParaAnalyze g_cParaAnalyze;
+
+// The line end of every trace line, passed as the last "%s" of its format.
+inline constexpr const char kCrLf[] = "\r\n";

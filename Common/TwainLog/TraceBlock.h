@@ -1,0 +1,82 @@
+// The shared form of every structure block in the trace:
+//
+//   <indent>TYPE = {
+//   <indent+2>Name<blanks> = [value]
+//   <indent>}
+//
+// A renderer opens a CTraceBlock and lists its fields in memory order; the block
+// writes the heading at once and the closing line when it goes out of scope. The
+// indentation, the common "=" column and the CR LF come from here, never from
+// blanks counted by hand in a renderer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "../TwainTypes.h"
+#include "ParaAnalyze.h"
+#include "twaintbl.h"
+
+// Where a block opens: as the triplet's data, inside another structure, or two
+// levels down. Fields stand two blanks further in.
+inline constexpr int kTopIndent = 2;
+inline constexpr int kNestedIndent = 4;
+inline constexpr int kInnerIndent = 6;
+
+// TW_FIX32 as a number: Whole + Frac / 65536, in double precision.
+inline double Fix32ToDouble(TW_FIX32 v) { return v.Whole + v.Frac * 1.52587890625e-5; }
+
+class CTraceBlock {
+public:
+    // nameWidth is the length of the block's longest field name: the names are
+    // padded to it so that every "=" of the block stands in one column.
+    CTraceBlock(CParaAnalyze& analyzer, const char* typeName, int indent, int nameWidth);
+    ~CTraceBlock();
+    CTraceBlock(const CTraceBlock&) = delete;
+    CTraceBlock& operator=(const CTraceBlock&) = delete;
+
+    // "[%d]" / "[%ld]": pass the member as its own type; the widening of the
+    // parameter gives the sign or zero extension that the member calls for.
+    void Number(const char* name, long long value);
+    // "[0x%x]" with at least minDigits lower-case digits.
+    void Hex(const char* name, unsigned long long value, int minDigits = 1);
+    // "<0x%08x>": the low 32 bits of a pointer or handle.
+    void Pointer(const char* name, const void* p);
+    void Pointer(const char* name, unsigned long long value);
+    // "[%.3f]" of a TW_FIX32.
+    void Fixed(const char* name, TW_FIX32 value);
+    // "[true]" when the 16-bit value is not zero, else "[false]".
+    void Flag(const char* name, TW_BOOL value);
+    // "[NAME]" of a constant, looked up into the analyzer's m_szName.
+    template <size_t N>
+    void Name(const char* name, const MacroEntry (&table)[N], int64_t value) {
+        LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
+        Value(name, m_analyzer.m_szName);
+    }
+    // "[text]" of a fixed-length string field: up to its first NUL, never past it.
+    void Text(const char* name, const char* field, size_t fieldSize);
+    // "[text]" of a value already made.
+    void Value(const char* name, const char* text);
+    // "Name<blanks> =" alone on its line: a nested structure's block follows.
+    void Label(const char* name);
+    // "{a,b,c}" of a list of numbers, on one line.
+    void NumberList(const char* name, const TW_INT16* values, size_t count);
+    void NumberList(const char* name, const TW_UINT16* values, size_t count);
+
+    // For lines that depart from the common form: the field's indentation and
+    // padded name with " = ", and the caller appends the rest of the line.
+    void BeginField(const char* name);
+    // A whole line at the field indentation, CR LF added: "StageABC=" and the like.
+    void Line(const char* text);
+    // The one block that closes in column 1 instead of at its heading's indent.
+    void CloseInColumn1();
+
+private:
+    template <typename T>
+    void List(const char* name, const T* values, size_t count);
+
+    CParaAnalyze& m_analyzer;
+    int m_nIndent;
+    int m_nNameWidth;
+    bool m_bClosed;
+};

@@ -1,0 +1,36 @@
+#include "twaintbl.h"
+
+#include <cstdio>
+#include <cstring>
+
+const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t value) {
+    for (size_t i = 0; i < namedRows; ++i) {
+        if (table[i].value == value) return table[i].name;
+    }
+    return nullptr;
+}
+
+void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
+    snprintf(pszOut, outSize, "%s(%d)", "ERROR!", static_cast<int>(value));
+}
+
+void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
+                     size_t outSize) {
+    if (!pszOut || outSize == 0) return;
+    const char* name = FindMacroName(table, namedRows, value);
+    if (name) snprintf(pszOut, outSize, "%s", name);
+    else FormatUnnamedValue(value, pszOut, outSize);
+}
+
+void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {
+    if (!pszOut || outSize == 0) return;
+    bool vendor = cap >= 0x8001;
+    const char* name = vendor ? FindMacroName(cap_kq_macros, NamedRows(cap_kq_macros), cap)
+                              : FindMacroName(cap_macros, NamedRows(cap_macros), cap);
+    if (!name) {
+        name = vendor ? FindMacroName(icap_kq_macros, NamedRows(icap_kq_macros), cap)
+                      : FindMacroName(icap_macros, NamedRows(icap_macros), cap);
+    }
+    if (name) snprintf(pszOut, outSize, "%s", name);
+    else FormatUnnamedValue(cap, pszOut, outSize);
+}
