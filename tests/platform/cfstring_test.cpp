@@ -119,30 +119,27 @@ INSTANTIATE_TEST_SUITE_P(
                     Unconvertible{"unsupported_encoding", "abc", 0x0201}),
     [](const testing::TestParamInfo<Unconvertible>& info) { return std::string(info.param.label); });
 
-TEST(MacRoman, KnownBytesMapToTheirCharacters) {
-    const struct {
-        unsigned char byte;
-        const char* utf8;
-    } known[] = {
-        {0x80, "\xC3\x84"},      // A diaeresis
-        {0x8E, "\xC3\xA9"},      // e acute
-        {0xA5, "\xE2\x80\xA2"},  // bullet
-        {0xA8, "\xC2\xAE"},      // registered
-        {0xAA, "\xE2\x84\xA2"},  // trade mark
-        {0xB9, "\xCF\x80"},      // pi
-        {0xCA, "\xC2\xA0"},      // no-break space
-        {0xD2, "\xE2\x80\x9C"},  // left double quote
-        {0xDB, "\xE2\x82\xAC"},  // euro
-        {0xDE, "\xEF\xAC\x81"},  // fi ligature
-        {0xF0, "\xEF\xA3\xBF"},  // Apple logo, private use
-        {0xFF, "\xCB\x87"},      // caron
-    };
-    for (const auto& k : known) {
-        const char bytes[2] = {static_cast<char>(k.byte), '\0'};
+// Mac OS Roman 0x80-0xFF, one row per 16 bytes, as glyphs so the table can
+// be checked by eye against the code page; 0xCA is a no-break space and
+// 0xF0 the Apple logo in the private use area.
+const char* const kMacRomanGlyphs[128] = {
+    "Ä", "Å", "Ç", "É", "Ñ", "Ö", "Ü", "á", "à", "â", "ä", "ã", "å", "ç", "é", "è",
+    "ê", "ë", "í", "ì", "î", "ï", "ñ", "ó", "ò", "ô", "ö", "õ", "ú", "ù", "û", "ü",
+    "†", "°", "¢", "£", "§", "•", "¶", "ß", "®", "©", "™", "´", "¨", "≠", "Æ", "Ø",
+    "∞", "±", "≤", "≥", "¥", "µ", "∂", "∑", "∏", "π", "∫", "ª", "º", "Ω", "æ", "ø",
+    "¿", "¡", "¬", "√", "ƒ", "≈", "∆", "«", "»", "…", "\xC2\xA0", "À", "Ã", "Õ", "Œ", "œ",
+    "–", "—", "“", "”", "‘", "’", "÷", "◊", "ÿ", "Ÿ", "⁄", "€", "‹", "›", "ﬁ", "ﬂ",
+    "‡", "·", "‚", "„", "‰", "Â", "Ê", "Á", "Ë", "È", "Í", "Î", "Ï", "Ì", "Ó", "Ô",
+    "\xEF\xA3\xBF", "Ò", "Ú", "Û", "Ù", "ı", "ˆ", "˜", "¯", "˘", "˙", "˚", "¸", "˝", "˛", "ˇ",
+};
+
+TEST(MacRoman, EveryHighByteMapsToItsCharacter) {
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        const char bytes[2] = {static_cast<char>(b), '\0'};
         CFStringRef s = CFStringCreateWithCString(kCFAllocatorDefault, bytes,
                                                   kCFStringEncodingMacRoman);
         ASSERT_NE(s, nullptr);
-        EXPECT_EQ(Utf8Of(s), k.utf8) << "byte " << int(k.byte);
+        EXPECT_EQ(Utf8Of(s), kMacRomanGlyphs[b - 0x80]) << "byte 0x" << std::hex << b;
         CFRelease(s);
     }
 }
