@@ -13,6 +13,8 @@ std::atomic<long> gLive{0};
 }
 
 // Counting replacements; every other form of new/delete forwards to these.
+// GCC cannot see that this new and this delete are a pair.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
     void* p = std::malloc(size ? size : 1);
     if (!p) throw std::bad_alloc();
