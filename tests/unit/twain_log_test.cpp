@@ -2,7 +2,6 @@
 // the timestamp, and formatting that needs more room or keeps failing.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdarg>
 #include <string>
 #include <vector>
@@ -203,15 +202,6 @@ TEST(TwainLogFormatTest, ResultsAtTheLimits) {
     // ... one character more is cut to that length.
     std::string cut = FormatUnchecked(log, "%*d", static_cast<int>(longest + 1), 7);
     EXPECT_EQ(cut, std::string(longest, ' '));
-}
-
-TEST(TwainLogLevelTest, NamesOnlyTheFourLevels) {
-    CTwainLog log;
-    EXPECT_EQ(log.GetLevelName(ENUM_LOG_LEVEL_TW::LEVEL_TRACE), "TRACE");
-    EXPECT_EQ(log.GetLevelName(ENUM_LOG_LEVEL_TW::LEVEL_INFO), "INFO");
-    EXPECT_EQ(log.GetLevelName(ENUM_LOG_LEVEL_TW::LEVEL_WARNING), "WARNING");
-    EXPECT_EQ(log.GetLevelName(ENUM_LOG_LEVEL_TW::LEVEL_ERROR), "ERROR");
-    for (int value : {0, 5, -1, INT_MIN, INT_MAX}) EXPECT_EQ(log.GetLevelName(Level(value)), "") << value;
 }
 
 }  // namespace
