@@ -1,0 +1,87 @@
+// One end-to-end scenario: the stage set up (log directory, which driver bundle),
+// then, in a fresh child process, the monitor module loaded the way a manager
+// loads it, a session sent through its DS_Entry, and the module unloaded. The
+// parent gets back everything the child saw and left behind.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ParaAnalyze.h"
+#include "TwainTypes.h"
+
+enum class WrapperInstall {
+    Probe,                    // the probe bundle: records calls, answers scripted codes
+    ProbeWithoutFactory,      // a bundle whose executable has no CreateTwainWrapper
+    ProbeStoringNothing,      // a factory that leaves the operator pointer null
+    BundleWithoutExecutable,  // the bundle directory, nothing in Contents/MacOS
+    NoBundle,                 // nothing at the bundle's location
+};
+
+struct Scenario {
+    WrapperInstall wrapper = WrapperInstall::Probe;
+    bool logDirectory = true;
+    // The loader lists no image but the program: the module cannot find itself.
+    bool hideOwnImage = false;
+    // The probe's answers, one per call ("0,1,5"); TWRC_SUCCESS after them.
+    std::string probeCodes;
+    // Items of the enumeration the probe answers every capability MSG_GET with.
+    int probeEnumItems = 0;
+};
+
+// The session's side, in the child: sends triplets and notes what it needs to.
+class CChildSession {
+public:
+    explicit CChildSession(DSENTRYPROC entry, CParaAnalyze* analyzer) : m_entry(entry), m_analyzer(analyzer) {}
+
+    TW_UINT16 Send(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, void* pData);
+    void Note(const std::string& text) { m_notes.push_back(text); }
+    // The module's own analyzer: its tracked state and line count.
+    CParaAnalyze* Analyzer() const { return m_analyzer; }
+
+    std::vector<std::string> m_sent;        // every call as FormatProbeCall writes it
+    std::vector<TW_UINT16> m_returnCodes;   // what DS_Entry returned, in order
+    std::vector<std::string> m_notes;
+
+private:
+    DSENTRYPROC m_entry;
+    CParaAnalyze* m_analyzer;
+};
+
+using ChildSessionBody = std::function<void(CChildSession&)>;
+
+struct ScenarioOutcome {
+    // The child ran its session and unloaded the module without dying.
+    bool completed = false;
+    std::string failure;  // why not, when not
+    bool foundEntry = false;
+    bool foundAnalyzer = false;
+    int stateAfterLoad = -1;
+    int stateAfterSession = -1;
+    long long linesAfterSession = -1;
+    std::vector<std::string> sent;
+    std::vector<TW_UINT16> returnCodes;
+    std::vector<std::string> notes;
+    int releasesBeforeUnload = -1;
+    int releasesAfterUnload = -1;
+    // What the probe bundle wrote down.
+    bool factoryCalled = false;
+    std::string factoryName;
+    std::vector<std::string> probeCalls;
+    // The child's standard error stream, whole.
+    std::string stderrText;
+    // The log directory's trace files; the trace is the only one's content.
+    int traceFiles = 0;
+    std::string trace;
+};
+
+ScenarioOutcome RunScenario(const Scenario& scenario, const ChildSessionBody& body);
+
+// Lays out the stage for a scenario: used by RunScenario and by the host tests.
+void StageWrapper(WrapperInstall wrapper);
+void StageLogDirectory(bool present);
+std::vector<std::string> TraceFileNames();
+std::string ReadFile(const std::string& path);
+// "pData   = <0x...>" of a pointer, as the trace shows it.
+std::string DataPointerLine(const void* p);

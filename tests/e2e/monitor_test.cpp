@@ -1,0 +1,214 @@
+// The monitor module end to end: loaded as a manager loads it, with a probe driver
+// staged at the vendor bundle's location, each scenario in a fresh process.
+//
+// The records checked byte for byte use DATs that have no structure renderer
+// (DAT_TWUNKIDENTITY, DAT_IMAGEFILEXFER, DAT_NULL), so that what is checked here
+// is the record as the data source writes it, whatever the renderers print.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StagedScenario.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr char kCloseNotice[] = "Close Log File.\n";
+constexpr char kFailureBracket[] =
+    "*** Inspect Error Status Start ***\r\n"
+    "*** Inspect Error Status End   ***\r\n";
+
+std::string ResultLines(const char* rcName, const void* pData) {
+    return std::string("        Return Code = [") + rcName + "]\r\n" + DataPointerLine(pData);
+}
+
+std::string StateLine(int state) { return "\r\nTWAIN Status = [" + std::to_string(state) + "]\r\n"; }
+
+TW_IDENTITY MakeApplication() {
+    TW_IDENTITY app{};
+    app.Id = reinterpret_cast<TW_MEMREF>(static_cast<uintptr_t>(1));
+    app.ProtocolMajor = 2;
+    app.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    return app;
+}
+
+struct TripletCase {
+    TW_UINT32 DG;
+    TW_UINT16 DAT;
+    TW_UINT16 MSG;
+    TW_UINT16 answer;
+};
+
+// Unknown constants, custom codes and every kind of answer: none is changed.
+constexpr TripletCase kForwardedCases[] = {
+    {DG_CONTROL, DAT_IDENTITY, MSG_GET, TWRC_SUCCESS},
+    {DG_CONTROL, DAT_CAPABILITY, MSG_SET, TWRC_FAILURE},
+    {DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, TWRC_NOTDSEVENT},
+    {DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, TWRC_DSEVENT},
+    {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, TWRC_XFERDONE},
+    {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, TWRC_CANCEL},
+    {DG_CONTROL, DAT_NULL, MSG_XFERREADY, TWRC_CHECKSTATUS},
+    {0x80000000u, 0x0400, 0x9999, 10},
+    {8, DAT_KQ_DUALIMAGE, MSG_KQ_XFERREQUEST, TWRC_CUSTOMBASE},
+    {DG_AUDIO, 0xffff, 0xffff, 0xffff},
+};
+
+std::string CodesOf(const TripletCase (&cases)[std::size(kForwardedCases)]) {
+    std::string codes;
+    for (const TripletCase& c : cases) codes += (codes.empty() ? "" : ",") + std::to_string(c.answer);
+    return codes;
+}
+
+// The same calls with and without logging, with real data, null data and a null
+// origin: the driver sees every argument as sent, the caller its code bit for bit.
+TEST(MonitorForwarding, PassesEveryArgumentOnAndReturnsTheDriversCode) {
+    for (bool logging : {true, false}) {
+        SCOPED_TRACE(logging ? "logging on" : "logging off");
+        Scenario scenario;
+        scenario.logDirectory = logging;
+        scenario.probeCodes = CodesOf(kForwardedCases) + "," + CodesOf(kForwardedCases);
+        TW_IDENTITY app = MakeApplication();
+        alignas(8) unsigned char data[512] = {};
+
+        ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
+            for (const TripletCase& c : kForwardedCases) session.Send(&app, c.DG, c.DAT, c.MSG, data);
+            for (const TripletCase& c : kForwardedCases) session.Send(nullptr, c.DG, c.DAT, c.MSG, nullptr);
+        });
+
+        ASSERT_TRUE(outcome.completed) << outcome.failure;
+        EXPECT_EQ(outcome.probeCalls, outcome.sent);
+        ASSERT_EQ(outcome.returnCodes.size(), 2 * std::size(kForwardedCases));
+        for (size_t i = 0; i < outcome.returnCodes.size(); ++i)
+            EXPECT_EQ(outcome.returnCodes[i], kForwardedCases[i % std::size(kForwardedCases)].answer) << i;
+        EXPECT_EQ(outcome.factoryName, "TwainMonitor.ds");
+        EXPECT_EQ(outcome.releasesBeforeUnload, 0);
+        EXPECT_EQ(outcome.releasesAfterUnload, 1);
+    }
+}
+
+// Logging is switched by the directory at load: with it the log opens and the
+// state starts at 3 before the first triplet; without it no file, no notice, and
+// the analysis still runs from state 0 and counts its lines.
+TEST(MonitorLoad, LogDirectorySwitchesTheLogAndTheStartingState) {
+    struct Case {
+        bool logging;
+        int stateAfterLoad;
+        int stateAfterOpen;
+        int traceFiles;
+        std::string notice;
+    };
+    const Case cases[] = {
+        {true, 3, 4, 1, kCloseNotice},
+        {false, 0, 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.logging ? "logging on" : "logging off");
+        Scenario scenario;
+        scenario.logDirectory = c.logging;
+        TW_IDENTITY app = MakeApplication();
+
+        ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
+            session.Send(&app, DG_CONTROL, DAT_TWUNKIDENTITY, MSG_OPENDS, nullptr);
+            session.Send(&app, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, nullptr);
+            session.Send(&app, DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
+        });
+
+        ASSERT_TRUE(outcome.completed) << outcome.failure;
+        ASSERT_TRUE(outcome.foundAnalyzer);
+        EXPECT_EQ(outcome.stateAfterLoad, c.stateAfterLoad);
+        EXPECT_EQ(outcome.stateAfterSession, c.stateAfterOpen);
+        EXPECT_EQ(outcome.linesAfterSession, 2);  // the event poll makes no line
+        EXPECT_EQ(outcome.traceFiles, c.traceFiles);
+        EXPECT_EQ(outcome.stderrText, c.notice);
+        EXPECT_EQ(outcome.probeCalls.size(), 3u);
+    }
+}
+
+// One record after the other: triplet line, parameter text, and the bracket on
+// TWRC_FAILURE only; a filtered event poll leaves nothing unless it failed.
+TEST(MonitorTrace, WritesEachRecordInOrderWithTheBracketOnFailureOnly) {
+    Scenario scenario;
+    scenario.probeCodes = "0,1,2,5,1,0,0,0";
+    TW_IDENTITY app = MakeApplication();
+    alignas(8) unsigned char event[sizeof(TW_EVENT)] = {};
+    alignas(8) unsigned char file[16] = {};
+
+    ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
+        session.Send(&app, DG_CONTROL, DAT_TWUNKIDENTITY, MSG_OPENDS, nullptr);
+        session.Send(&app, DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, file);
+        session.Send(&app, DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, file);
+        session.Send(&app, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, event);
+        session.Send(&app, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, event);
+        session.Send(&app, DG_CONTROL, DAT_NULL, MSG_XFERREADY, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_TWUNKIDENTITY, MSG_CLOSEDS, nullptr);
+    });
+
+    ASSERT_TRUE(outcome.completed) << outcome.failure;
+    EXPECT_EQ(outcome.trace,
+              "[00001] [APP] DG_CONTROL/DAT_TWUNKIDENTITY/MSG_OPENDS\r\n" + ResultLines("TWRC_SUCCESS", nullptr) +
+                  StateLine(4) +
+                  "[00002] [APP] DG_IMAGE/DAT_IMAGEFILEXFER/MSG_GET\r\n" + ResultLines("TWRC_FAILURE", file) +
+                  kFailureBracket +
+                  "[00003] [APP] DG_IMAGE/DAT_IMAGEFILEXFER/MSG_GET\r\n" + ResultLines("TWRC_CHECKSTATUS", file) +
+                  StateLine(4) +
+                  kFailureBracket +
+                  "[00004] [APP] DG_CONTROL/DAT_NULL/MSG_CLOSEDSREQ\r\n" + ResultLines("TWRC_SUCCESS", nullptr) +
+                  StateLine(4) +
+                  "[00005] [APP] DG_CONTROL/DAT_TWUNKIDENTITY/MSG_CLOSEDS\r\n" + ResultLines("TWRC_SUCCESS", nullptr) +
+                  StateLine(3));
+    EXPECT_EQ(outcome.probeCalls.size(), 8u);
+    EXPECT_EQ(outcome.stderrText, kCloseNotice);
+}
+
+struct LoadFailureCase {
+    const char* name;
+    WrapperInstall wrapper;
+    bool hideOwnImage;
+    bool factoryCalled;
+};
+
+// Every way the driver can be missing: the module loads, answers TWRC_FAILURE
+// without touching the data, traces the call, and unloads with its notice.
+TEST(MonitorLoad, WithoutAnOperatorLoadsAnswersFailureAndUnloadsCleanly) {
+    const LoadFailureCase cases[] = {
+        {"bundle without the factory", WrapperInstall::ProbeWithoutFactory, false, false},
+        {"factory that stores nothing", WrapperInstall::ProbeStoringNothing, false, true},
+        {"bundle directory without an executable", WrapperInstall::BundleWithoutExecutable, false, false},
+        {"no bundle", WrapperInstall::NoBundle, false, false},
+        {"own image not listed", WrapperInstall::Probe, true, false},
+    };
+    for (const LoadFailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scenario scenario;
+        scenario.wrapper = c.wrapper;
+        scenario.hideOwnImage = c.hideOwnImage;
+        TW_IDENTITY app = MakeApplication();
+        alignas(8) unsigned char data[64];
+        memset(data, 0xa5, sizeof(data));
+
+        ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
+            session.Send(&app, DG_CONTROL, DAT_TWUNKIDENTITY, MSG_OPENDS, data);
+            bool untouched = true;
+            for (unsigned char byte : data) untouched = untouched && byte == 0xa5;
+            session.Note(untouched ? "data untouched" : "data changed");
+        });
+
+        ASSERT_TRUE(outcome.completed) << outcome.failure;
+        EXPECT_THAT(outcome.returnCodes, ElementsAre(TWRC_FAILURE));
+        EXPECT_THAT(outcome.notes, ElementsAre("data untouched"));
+        EXPECT_THAT(outcome.probeCalls, IsEmpty());
+        EXPECT_EQ(outcome.factoryCalled, c.factoryCalled);
+        EXPECT_EQ(outcome.releasesAfterUnload, 0);
+        EXPECT_EQ(outcome.stateAfterLoad, 3);
+        EXPECT_EQ(outcome.trace, "[00001] [APP] DG_CONTROL/DAT_TWUNKIDENTITY/MSG_OPENDS\r\n" +
+                                     ResultLines("TWRC_FAILURE", data) + kFailureBracket);
+        EXPECT_EQ(outcome.stderrText, kCloseNotice);
+    }
+}
+
+}  // namespace
