@@ -190,7 +190,9 @@ bool CParaAnalyze::TwTransformStageAnalyze(TW_TRANSFORMSTAGE* p) {
     }
     // Row by row: Mix[0][0], Mix[0][1], ... Mix[2][2].
     for (size_t i = 0; i < std::size(p->Mix); ++i) {
-        for (size_t j = 0; j < std::size(p->Mix[i]); ++j) b.Fixed(CIndexedName("Mix[%zu][%zu]", i, j), p->Mix[i][j]);
+        for (size_t j = 0; j < std::size(p->Mix[i]); ++j) {
+            b.Fixed(CIndexedName("Mix[%zu][%zu]", i, j), p->Mix[i][j]);
+        }
     }
     return true;
 }
