@@ -61,7 +61,7 @@ private:
     static constexpr TW_UINT32 kDefaultStripSize = 64 * 1024;
     // Bounds for the loops: a source that never ends one must not hang the host.
     static constexpr int kMaxEventPolls = 100;
-    static constexpr int kMaxStrips = 100000;
+    static constexpr int kMaxStrips = 10000;
 
     TW_UINT16 Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, std::string& detail);
     // The report line of one triplet; a complaint counts as a mismatch.

@@ -155,6 +155,7 @@ void StageWrapper(WrapperInstall wrapper) {
             break;
         case WrapperInstall::BundleWithoutExecutable: fs::create_directories(bundle / "Contents" / "MacOS"); break;
         case WrapperInstall::NoBundle: break;
+        case WrapperInstall::SubstituteDriver: fs::create_directory_symlink(DRIVER_BUNDLE, bundle); break;
     }
 }
 
@@ -205,6 +206,44 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const ChildSessionBody& bo
     outcome.factoryName = ReadFile(kProbeDir / kProbeFactoryFile);
     outcome.probeCalls = Lines(ReadFile(kProbeDir / kProbeCallsFile));
 
+    std::vector<std::string> traces = TraceFileNames();
+    outcome.traceFiles = static_cast<int>(traces.size());
+    if (traces.size() == 1) outcome.trace = ReadFile(traces[0]);
+    return outcome;
+}
+
+bool SubstituteDriverBuilt() { return fs::exists(fs::path(DRIVER_BUNDLE) / "Contents" / "MacOS" / "TwainWrapper"); }
+
+HostOutcome RunHost(WrapperInstall wrapper, const std::string& session,
+                    const std::vector<std::pair<std::string, std::string>>& environment) {
+    fs::remove_all(kScratch);
+    fs::create_directories(kProbeDir);
+    fs::create_directories(kChildDir);
+    StageWrapper(wrapper);
+    StageLogDirectory(true);
+    const fs::path out = kChildDir / "stdout.txt";
+    const fs::path err = kChildDir / "stderr.txt";
+
+    HostOutcome outcome;
+    fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(kChildAlarmSeconds);
+        setenv(kProbeDirVariable, kProbeDir.c_str(), 1);
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+        int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (outFd < 0 || errFd < 0) _exit(126);
+        dup2(outFd, STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        execl(TWHOST_PATH, "twhost", MONITOR_MODULE_PATH, session.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return outcome;
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    outcome.out = ReadFile(out);
+    outcome.err = ReadFile(err);
     std::vector<std::string> traces = TraceFileNames();
     outcome.traceFiles = static_cast<int>(traces.size());
     if (traces.size() == 1) outcome.trace = ReadFile(traces[0]);

@@ -17,6 +17,7 @@ enum class WrapperInstall {
     ProbeStoringNothing,      // a factory that leaves the operator pointer null
     BundleWithoutExecutable,  // the bundle directory, nothing in Contents/MacOS
     NoBundle,                 // nothing at the bundle's location
+    SubstituteDriver,         // the substitute scanner driver of this build
 };
 
 struct Scenario {
@@ -77,6 +78,19 @@ struct ScenarioOutcome {
 };
 
 ScenarioOutcome RunScenario(const Scenario& scenario, const ChildSessionBody& body);
+
+// twhost run on the monitor module with the log directory present, as a process
+// of its own; the probe's settings go in its environment.
+struct HostOutcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    int traceFiles = 0;
+    std::string trace;
+};
+HostOutcome RunHost(WrapperInstall wrapper, const std::string& session,
+                    const std::vector<std::pair<std::string, std::string>>& environment);
+bool SubstituteDriverBuilt();
 
 // Lays out the stage for a scenario: used by RunScenario and by the host tests.
 void StageWrapper(WrapperInstall wrapper);

@@ -6,7 +6,9 @@
 //   release.txt  one line per Release
 // It answers with the codes listed in $TWAIN_PROBE_CODES (comma-separated, one per
 // call, TWRC_SUCCESS after the list), and a DAT_CAPABILITY/MSG_GET with an
-// enumeration of $TWAIN_PROBE_ENUM_ITEMS TWTY_UINT16 items, when that is set.
+// enumeration of $TWAIN_PROBE_ENUM_ITEMS TWTY_UINT16 items, when that is set. Like
+// a source, it reports MSG_XFERREADY in the TW_EVENT of a TWRC_DSEVENT answer, and
+// $TWAIN_PROBE_CONDITION as the condition code of DAT_STATUS.
 //
 // Variants: PROBE_WITHOUT_FACTORY exports no factory at all; PROBE_STORES_NOTHING
 // has a factory that leaves the operator pointer alone.
@@ -38,7 +40,10 @@ public:
                              TW_MEMREF pData) override {
         AppendToProbeFile(kProbeCallsFile, FormatProbeCall(pOrigin, DG, DAT, MSG, pData));
         TW_UINT16 rc = NextCode();
-        if (DAT == DAT_CAPABILITY && MSG == MSG_GET && pData) AnswerEnumeration(static_cast<TW_CAPABILITY*>(pData));
+        if (!pData) return rc;
+        if (DAT == DAT_CAPABILITY && MSG == MSG_GET) AnswerEnumeration(static_cast<TW_CAPABILITY*>(pData));
+        if (DAT == DAT_EVENT && rc == TWRC_DSEVENT) static_cast<TW_EVENT*>(pData)->TWMessage = MSG_XFERREADY;
+        if (DAT == DAT_STATUS) AnswerCondition(static_cast<TW_STATUS*>(pData));
         return rc;
     }
 
@@ -73,6 +78,11 @@ private:
         }
         cap->ConType = TWON_ENUMERATION;
         cap->hContainer = h;
+    }
+
+    static void AnswerCondition(TW_STATUS* status) {
+        if (const char* condition = getenv(kProbeConditionVariable))
+            status->ConditionCode = static_cast<TW_UINT16>(strtoul(condition, nullptr, 0));
     }
 
     unsigned m_nCalls = 0;
