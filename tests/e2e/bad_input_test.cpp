@@ -33,10 +33,14 @@ TEST(MonitorBadInput, EveryDispatchedDatAtTheEndOfReadableMemoryAndWithNullData)
 
     ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
         for (const DispatchedDat& d : kDispatchedDats) {
-            // A block of what the renderer may read, ending at an inaccessible page;
-            // the few DATs that are checked with null only get null twice.
+            // A block of what the renderer may read, ending at an inaccessible page,
+            // all ones: absurd counts, unknown constants, handles that are none. The
+            // few DATs that are checked with null only get null twice.
             std::unique_ptr<CGuardedBlock> block;
-            if (d.bytesRead > 1) block = std::make_unique<CGuardedBlock>(d.bytesRead, 1);
+            if (d.bytesRead > 1) {
+                block = std::make_unique<CGuardedBlock>(d.bytesRead, d.alignment);
+                memset(block->data(), 0xff, block->size());
+            }
             for (TW_UINT16 MSG : {MSG_GET, MSG_SET}) {
                 session.Send(nullptr, DG_CONTROL, d.dat, MSG, block ? block->data() : nullptr);
             }
