@@ -89,8 +89,10 @@ int CountReleases() { return static_cast<int>(Lines(ReadFile(kProbeDir / kProbeR
         facts.push_back("linesAfterSession " + std::to_string(analyzer->m_lCount));
     }
     facts.push_back("releasesBeforeUnload " + std::to_string(CountReleases()));
-    dlclose(module);
-    facts.push_back("releasesAfterUnload " + std::to_string(CountReleases()));
+    if (!scenario.unloadByExit) {
+        dlclose(module);
+        facts.push_back("releasesAfterUnload " + std::to_string(CountReleases()));
+    }
 
     WriteLines(kChildDir / "sent.txt", session.m_sent);
     std::vector<std::string> codes;
@@ -99,6 +101,8 @@ int CountReleases() { return static_cast<int>(Lines(ReadFile(kProbeDir / kProbeR
     WriteLines(kChildDir / "notes.txt", session.m_notes);
     facts.push_back("completed 1");
     WriteLines(kChildDir / "facts.txt", facts);
+    // The exit handlers of everything still loaded run, the module's among them.
+    if (scenario.unloadByExit) exit(0);
     _exit(0);
 }
 
@@ -202,6 +206,7 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const ChildSessionBody& bo
     outcome.notes = Lines(ReadFile(kChildDir / "notes.txt"));
     outcome.stderrText = ReadFile(kChildDir / "stderr.txt");
 
+    outcome.releasesAtEnd = CountReleases();
     outcome.factoryCalled = fs::exists(kProbeDir / kProbeFactoryFile);
     outcome.factoryName = ReadFile(kProbeDir / kProbeFactoryFile);
     outcome.probeCalls = Lines(ReadFile(kProbeDir / kProbeCallsFile));

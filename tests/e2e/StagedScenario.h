@@ -27,6 +27,8 @@ struct Scenario {
     bool hideOwnImage = false;
     // The probe's answers, one per call ("0,1,5"); TWRC_SUCCESS after them.
     std::string probeCodes;
+    // The child ends by exit() with the module still loaded, instead of dlclose.
+    bool unloadByExit = false;
     // Items of the enumeration the probe answers every capability MSG_GET with.
     int probeEnumItems = 0;
 };
@@ -66,6 +68,7 @@ struct ScenarioOutcome {
     std::vector<std::string> notes;
     int releasesBeforeUnload = -1;
     int releasesAfterUnload = -1;
+    int releasesAtEnd = -1;  // once the child process is gone
     // What the probe bundle wrote down.
     bool factoryCalled = false;
     std::string factoryName;

@@ -165,6 +165,27 @@ TEST(MonitorTrace, WritesEachRecordInOrderWithTheBracketOnFailureOnly) {
     EXPECT_EQ(outcome.stderrText, kCloseNotice);
 }
 
+// The unload runs once, whether the manager unloads the module or the process
+// ends with it loaded.
+TEST(MonitorLoad, UnloadReleasesTheOperatorOnceAndClosesTheLog) {
+    for (bool byExit : {false, true}) {
+        SCOPED_TRACE(byExit ? "process exit" : "dlclose");
+        Scenario scenario;
+        scenario.unloadByExit = byExit;
+        TW_IDENTITY app = MakeApplication();
+        ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
+            session.Send(&app, DG_CONTROL, DAT_TWUNKIDENTITY, MSG_OPENDS, nullptr);
+        });
+
+        ASSERT_TRUE(outcome.completed) << outcome.failure;
+        EXPECT_EQ(outcome.releasesBeforeUnload, 0);
+        EXPECT_EQ(outcome.releasesAtEnd, 1);
+        EXPECT_EQ(outcome.stderrText, kCloseNotice);
+        EXPECT_EQ(outcome.trace, "[00001] [APP] DG_CONTROL/DAT_TWUNKIDENTITY/MSG_OPENDS\r\n" +
+                                     ResultLines("TWRC_SUCCESS", nullptr) + StateLine(4));
+    }
+}
+
 struct LoadFailureCase {
     const char* name;
     WrapperInstall wrapper;
