@@ -7,25 +7,26 @@
 #include <string>
 
 const NameTables kValueNames = {
-    TableOf(cap_macros),       TableOf(icap_macros),      TableOf(cap_kq_macros),       TableOf(icap_kq_macros),
-    TableOf(twty_macros),      TableOf(twon_macros),      TableOf(twcc_macros),         TableOf(twcp_macros),
-    TableOf(twpt_macros),      TableOf(twff_macros),      TableOf(twlg_macros),         TableOf(twcy_macros),
-    TableOf(twkq_ft_macros),   TableOf(twkq_pg_macros),   TableOf(twbr_macros),         TableOf(twbo_macros),
-    TableOf(twft_macros),      TableOf(twlp_macros),      TableOf(twls_macros),         TableOf(twor_macros),
-    TableOf(twpf_macros),      TableOf(twpc_macros),      TableOf(twss_macros),         TableOf(twsx_macros),
-    TableOf(twun_macros),      TableOf(twdx_macros),      TableOf(twjc_macros),         TableOf(twaf_macros),
-    TableOf(twal_macros),      TableOf(twcb_macros),      TableOf(twde_macros),         TableOf(twfa_macros),
-    TableOf(twfo_macros),      TableOf(twps_macros),      TableOf(twpr_macros),         TableOf(twpm_macros),
-    TableOf(twbd_macros),      TableOf(twfl_macros),      TableOf(twfr_macros),         TableOf(twif_macros),
-    TableOf(twnf_macros),      TableOf(twov_macros),      TableOf(twkq_ui_macros),      TableOf(twkq_em_macros),
-    TableOf(twkq_gt_macros),   TableOf(twkq_cc_macros),   TableOf(twkq_cl_macros),      TableOf(twkq_tpu_macros),
-    TableOf(twkq_usm_macros),  TableOf(twkq_dscr_macros), TableOf(twkq_ta_macros),      TableOf(twkq_dr_macros),
-    TableOf(twkq_ice_macros),  TableOf(twkq_gr_macros),   TableOf(twkq_ht_macros),      TableOf(twkq_fs_macros),
-    TableOf(twkq_af_macros),   TableOf(twkq_fet_macros),  TableOf(twkq_li_macros),      TableOf(twkq_autosizetype_macros),
+    TableOf(cap_macros), TableOf(icap_macros), TableOf(cap_kq_macros), TableOf(icap_kq_macros),
+    TableOf(twty_macros), TableOf(twon_macros), TableOf(twcc_macros), TableOf(twcp_macros),
+    TableOf(twpt_macros), TableOf(twff_macros), TableOf(twlg_macros), TableOf(twcy_macros),
+    TableOf(twkq_ft_macros), TableOf(twkq_pg_macros), TableOf(twbr_macros), TableOf(twbo_macros),
+    TableOf(twft_macros), TableOf(twlp_macros), TableOf(twls_macros), TableOf(twor_macros),
+    TableOf(twpf_macros), TableOf(twpc_macros), TableOf(twss_macros), TableOf(twsx_macros),
+    TableOf(twun_macros), TableOf(twdx_macros), TableOf(twjc_macros), TableOf(twaf_macros),
+    TableOf(twal_macros), TableOf(twcb_macros), TableOf(twde_macros), TableOf(twfa_macros),
+    TableOf(twfo_macros), TableOf(twps_macros), TableOf(twpr_macros), TableOf(twpm_macros),
+    TableOf(twbd_macros), TableOf(twfl_macros), TableOf(twfr_macros), TableOf(twif_macros),
+    TableOf(twnf_macros), TableOf(twov_macros), TableOf(twkq_ui_macros), TableOf(twkq_em_macros),
+    TableOf(twkq_gt_macros), TableOf(twkq_cc_macros), TableOf(twkq_cl_macros), TableOf(twkq_tpu_macros),
+    TableOf(twkq_usm_macros), TableOf(twkq_dscr_macros), TableOf(twkq_ta_macros),
+    TableOf(twkq_dr_macros), TableOf(twkq_ice_macros), TableOf(twkq_gr_macros), TableOf(twkq_ht_macros),
+    TableOf(twkq_fs_macros), TableOf(twkq_af_macros), TableOf(twkq_fet_macros), TableOf(twkq_li_macros),
+    TableOf(twkq_autosizetype_macros),
 };
 
 bool ParseNumber(std::string_view token, int64_t& value) {
-    // strtoll wants a NUL-terminated text; a token is never long for a number.
+    // strtoull wants a NUL-terminated text; a token that long is no number anyway.
     if (token.empty() || token.size() > 40) return false;
     std::string text(token);
     const char* digits = text.c_str();

@@ -440,7 +440,8 @@ bool ParseLine(const std::vector<Token>& tokens, SessionStep& step, std::string&
     step.DAT = static_cast<TW_UINT16>(dat);
     step.MSG = static_cast<TW_UINT16>(msg);
 
-    auto arrow = std::find_if(tokens.begin() + 3, tokens.end(), [](const Token& t) { return !t.quoted && t.text == "->"; });
+    auto isArrow = [](const Token& t) { return !t.quoted && t.text == "->"; };
+    auto arrow = std::find_if(tokens.begin() + 3, tokens.end(), isArrow);
     Arguments args(tokens.begin() + 3, arrow);
     if (!ParseArguments(args, step, problem)) return false;
     if (arrow == tokens.end()) return true;

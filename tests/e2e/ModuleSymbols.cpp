@@ -16,7 +16,9 @@ void* FindModuleSymbol(void* dlHandle, const char* name) {
     std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (image.size() < sizeof(Elf64_Ehdr) || memcmp(image.data(), ELFMAG, SELFMAG) != 0) return nullptr;
 
-    auto inImage = [&](uint64_t offset, uint64_t size) { return offset <= image.size() && size <= image.size() - offset; };
+    auto inImage = [&](uint64_t offset, uint64_t size) {
+        return offset <= image.size() && size <= image.size() - offset;
+    };
     const auto* header = reinterpret_cast<const Elf64_Ehdr*>(image.data());
     if (!inImage(header->e_shoff, uint64_t{header->e_shnum} * sizeof(Elf64_Shdr))) return nullptr;
     const auto* sections = reinterpret_cast<const Elf64_Shdr*>(image.data() + header->e_shoff);
