@@ -14,9 +14,14 @@ log_dir="$stage/Users/Shared/NORVA/Lumora/LOG/TWAIN"
 cmake -S "$top" -B "$build" -G Ninja -DTWAIN_MONITOR_ROOT="$stage" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
+driver="$build/bundles/TwainWrapper.bundle"
+if [ ! -d "$driver" ]; then
+  echo "The build made no driver bundle at $driver" >&2
+  exit 1
+fi
 rm -rf "$bundle_home/TwainWrapper.bundle"
 mkdir -p "$bundle_home" "$log_dir"
-cp -R "$build/bundles/TwainWrapper.bundle" "$bundle_home/"
+cp -R "$driver" "$bundle_home/"
 
 # Each load of the monitor opens a new trace file, named by the load time.
 before=$(ls "$log_dir")
