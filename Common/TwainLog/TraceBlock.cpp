@@ -58,6 +58,11 @@ void CTraceBlock::Label(const char* name) {
     m_analyzer.AppendFormat("%*s%-*s =%s", m_nIndent + 2, "", m_nNameWidth, name, kCrLf);
 }
 
+void CTraceBlock::LabelKeepingBlank(const char* name) {
+    BeginField(name);
+    m_analyzer.AppendText(kCrLf);
+}
+
 void CTraceBlock::Line(const char* text) {
     m_analyzer.AppendFormat("%*s%s%s", m_nIndent + 2, "", text, kCrLf);
 }

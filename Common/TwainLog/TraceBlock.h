@@ -59,6 +59,9 @@ public:
     void Value(const char* name, const char* text);
     // "Name<blanks> =" alone on its line: a nested structure's block follows.
     void Label(const char* name);
+    // The same label with the blank after "=" kept ("Name<blanks> = "), as the
+    // vendor blocks write it.
+    void LabelKeepingBlank(const char* name);
     // "{a,b,c}" of a list of numbers, on one line.
     void NumberList(const char* name, const TW_INT16* values, size_t count);
     void NumberList(const char* name, const TW_UINT16* values, size_t count);
