@@ -1,0 +1,439 @@
+// The vendor structure blocks, byte for byte. Every structure is rendered from
+// memory that ends at an inaccessible page, so a read past it crashes the test.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "GuardPage.h"
+#include "ParaAnalyze.h"
+#include "RecordText.h"
+
+namespace {
+
+// The lines of a block, each ended by CR LF.
+std::string Lines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (std::string_view line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+// A TW_FIX32 from the little-endian word it is stored as.
+TW_FIX32 Fix32FromWord(uint32_t word) {
+    TW_FIX32 value;
+    memcpy(&value, &word, sizeof(value));
+    return value;
+}
+
+TW_FIX32 Fix32(TW_INT16 whole, TW_UINT16 frac) { return TW_FIX32{whole, frac}; }
+
+class VendorRender : public ::testing::Test {
+protected:
+    VendorRender() { m_analyzer.m_pszText = &m_text; }
+
+    std::string Text() const { return std::string(m_text.Text(), m_text.KeptLength()); }
+
+    CParaAnalyze m_analyzer;
+    CRecordText m_text;
+};
+
+// ---- TWKQ_AUTOEXPOSURE ----------------------------------------------------
+
+TWKQ_AUTOEXPOSURE SampleAutoExposure() {
+    TWKQ_AUTOEXPOSURE s{};
+    s.Handle = 0x1234ABCD;
+    s.Left = 10;
+    s.Top = 20;
+    s.Right = 300;
+    s.Bottom = 400;
+    s.FilmType = TWKQ_FT_NEGA;
+    s.PreScanGamma = TWKQ_PG_10;
+    s.ScreenGamma = Fix32(2, 0x3333);
+    s.GrayBalance = 128;
+    return s;
+}
+
+const std::string kAutoExposureText = Lines({
+    "  TWKQ_AUTOEXPOSURE = {",
+    "    Handle       = <0x1234abcd>",
+    "    Left         = [10]",
+    "    Top          = [20]",
+    "    Right        = [300]",
+    "    Bottom       = [400]",
+    "    FilmType     = [TWKQ_FT_NEGA]",
+    "    PreScanGamma = [TWKQ_PG_10]",
+    "    ScreenGamma  = [2.200]",
+    "    GrayBalance  = [128]",
+    "  }",
+});
+
+TEST_F(VendorRender, AutoExposureBlock) {
+    CGuarded<TWKQ_AUTOEXPOSURE> p;
+    *p.get() = SampleAutoExposure();
+    EXPECT_TRUE(m_analyzer.TwKqAutoExposureAnalyze(p.get()));
+    EXPECT_EQ(Text(), kAutoExposureText);
+}
+
+struct AutoExposureCase {
+    const char* what;
+    void (*change)(TWKQ_AUTOEXPOSURE&);
+    const char* line;
+};
+
+const AutoExposureCase kAutoExposureCases[] = {
+    {"last film type", [](TWKQ_AUTOEXPOSURE& s) { s.FilmType = 4; },
+     "    FilmType     = [TWKQ_FT_REFLECTIVEDOCUMENT]"},
+    {"unknown film type", [](TWKQ_AUTOEXPOSURE& s) { s.FilmType = 5; }, "    FilmType     = [ERROR!(5)]"},
+    {"film type with the high bit", [](TWKQ_AUTOEXPOSURE& s) { s.FilmType = 0xFFFF; },
+     "    FilmType     = [ERROR!(65535)]"},
+    {"gamma 1.8", [](TWKQ_AUTOEXPOSURE& s) { s.PreScanGamma = 1; }, "    PreScanGamma = [TWKQ_PG_18]"},
+    {"unknown gamma", [](TWKQ_AUTOEXPOSURE& s) { s.PreScanGamma = 2; }, "    PreScanGamma = [ERROR!(2)]"},
+    {"negative edge", [](TWKQ_AUTOEXPOSURE& s) { s.Left = static_cast<TW_INT16>(0xFFFF); },
+     "    Left         = [-1]"},
+    {"most negative edge", [](TWKQ_AUTOEXPOSURE& s) { s.Bottom = -32768; }, "    Bottom       = [-32768]"},
+    {"gray balance is unsigned", [](TWKQ_AUTOEXPOSURE& s) { s.GrayBalance = 0xFFFF; },
+     "    GrayBalance  = [65535]"},
+    {"gamma one and a half", [](TWKQ_AUTOEXPOSURE& s) { s.ScreenGamma = Fix32FromWord(0x80000001); },
+     "    ScreenGamma  = [1.500]"},
+    {"negative gamma", [](TWKQ_AUTOEXPOSURE& s) { s.ScreenGamma = Fix32FromWord(0x8000FFFF); },
+     "    ScreenGamma  = [-0.500]"},
+    {"handle shows 32 bits", [](TWKQ_AUTOEXPOSURE& s) { s.Handle = 0x12; },
+     "    Handle       = <0x00000012>"},
+};
+
+TEST_F(VendorRender, AutoExposureFieldForms) {
+    for (const AutoExposureCase& c : kAutoExposureCases) {
+        SCOPED_TRACE(c.what);
+        m_text.Clear();
+        CGuarded<TWKQ_AUTOEXPOSURE> p;
+        *p.get() = SampleAutoExposure();
+        c.change(*p.get());
+        m_analyzer.TwKqAutoExposureAnalyze(p.get());
+        EXPECT_THAT(Text(), ::testing::HasSubstr("\r\n" + std::string(c.line) + "\r\n"));
+    }
+}
+
+// ---- TWKQ_RGBMATRIX and the coefficient list ------------------------------
+
+TWKQ_RGBMATRIX SampleRgbMatrix() {
+    TWKQ_RGBMATRIX s{};
+    s.ColorCoeff[0] = Fix32(1, 0);
+    s.ColorCoeff[4] = Fix32(1, 0x4000);
+    s.ColorCoeff[7] = Fix32FromWord(0x8000FFFF);
+    s.ColorCoeff[8] = Fix32(-2, 0);
+    return s;
+}
+
+const std::string kRgbMatrixText = Lines({
+    "  TWKQ_RGBMATRIX = {",
+    "    ColorCoeff = {1.000,0.000,0.000,0.000,1.250,0.000,0.000,-0.500,-2.000}",
+    "  }",
+});
+
+TEST_F(VendorRender, RgbMatrixBlock) {
+    CGuarded<TWKQ_RGBMATRIX> p;
+    *p.get() = SampleRgbMatrix();
+    EXPECT_TRUE(m_analyzer.TwKqRgbMatrixAnalyze(p.get()));
+    EXPECT_EQ(Text(), kRgbMatrixText);
+}
+
+TEST_F(VendorRender, RgbMatrixAllZero) {
+    CGuarded<TWKQ_RGBMATRIX> p;
+    m_analyzer.TwKqRgbMatrixAnalyze(p.get());
+    EXPECT_EQ(Text(), Lines({
+                          "  TWKQ_RGBMATRIX = {",
+                          "    ColorCoeff = {0.000,0.000,0.000,0.000,0.000,0.000,0.000,0.000,0.000}",
+                          "  }",
+                      }));
+}
+
+// The bare list: no brackets, no line end, nine numbers read and no more.
+TEST_F(VendorRender, ColorCoeffListIsBare) {
+    CGuardedBlock block(9 * sizeof(TW_FIX32), alignof(TW_FIX32));
+    TW_FIX32* coeff = block.as<TW_FIX32>();
+    for (int i = 0; i < 9; ++i) coeff[i] = Fix32(static_cast<TW_INT16>(i), 0);
+    m_analyzer.SetColorCoeffData(coeff);
+    EXPECT_EQ(Text(), "0.000,1.000,2.000,3.000,4.000,5.000,6.000,7.000,8.000");
+}
+
+// ---- TWKQ_COLORSMOOTHING --------------------------------------------------
+
+TWKQ_COLORSMOOTHING SampleColorSmoothing() {
+    TWKQ_COLORSMOOTHING s{};
+    s.Handle = 0x10;
+    s.LeftX = 1;
+    s.LeftY = 2;
+    s.TopX = 3;
+    s.TopY = 4;
+    s.RightX = 5;
+    s.RightY = 6;
+    s.BottomX = 7;
+    s.BottomY = 0x80000000;
+    s.Reserved = 0xFFFFFFFF;
+    return s;
+}
+
+const std::string kColorSmoothingText = Lines({
+    "  TWKQ_COLORSMOOTHING = {",
+    "    Handle       = <0x00000010>",
+    "    LeftX        = [1]",
+    "    LeftY        = [2]",
+    "    TopX         = [3]",
+    "    TopY         = [4]",
+    "    RightX       = [5]",
+    "    RightY       = [6]",
+    "    BottomX      = [7]",
+    "    BottomY      = [2147483648]",
+    "    Reserved     = [4294967295]",
+    "  }",
+});
+
+TEST_F(VendorRender, ColorSmoothingBlock) {
+    CGuarded<TWKQ_COLORSMOOTHING> p;
+    *p.get() = SampleColorSmoothing();
+    EXPECT_TRUE(m_analyzer.TwKqColorSmoothingAnalyze(p.get()));
+    EXPECT_EQ(Text(), kColorSmoothingText);
+}
+
+// ---- TWKQ_LOCATIONDATA ----------------------------------------------------
+
+TWKQ_LOCATIONDATA SampleLocationData() {
+    TWKQ_LOCATIONDATA s{};
+    s.BitsPerPixel = -24;
+    s.topPoint = 10;
+    s.leftPoint = 20;
+    s.locateW = 2000;
+    s.locateH = 3000;
+    s.ActualImgW = 2100;
+    s.ActualImgH = 3100;
+    s.xTangent = 0xFFFFFFFF;
+    s.yTangent = 7;
+    s.Theta = Fix32FromWord(0x8000FFFF);
+    return s;
+}
+
+const std::string kLocationDataText = Lines({
+    "  TWKQ_LOCATIONDATA = {",
+    "    BitsPerPixel = [-24]",
+    "    topPoint     = [10]",
+    "    leftPoint    = [20]",
+    "    locateW      = [2000]",
+    "    locateH      = [3000]",
+    "    ActualImgW   = [2100]",
+    "    ActualImgH   = [3100]",
+    "    xTangent     = [4294967295]",
+    "    yTangent     = [7]",
+    "    Theta        = [-0.500]",
+    "  }",
+});
+
+TEST_F(VendorRender, SkewInfoBlock) {
+    CGuarded<TWKQ_LOCATIONDATA> p;
+    *p.get() = SampleLocationData();
+    EXPECT_TRUE(m_analyzer.TwKqSkewInfoAnalyze(p.get()));
+    EXPECT_EQ(Text(), kLocationDataText);
+}
+
+// ---- TWKQ_USMPARAM and TWKQ_SETTINGFRAME ----------------------------------
+
+// On its own the block still stands one level in.
+const std::string kUsmParamText = Lines({
+    "    TWKQ_USMPARAM = {",
+    "      Amount    = [100]",
+    "      Radius    = [-3]",
+    "      Threshold = [32767]",
+    "    }",
+});
+
+TEST_F(VendorRender, UnsharpMaskParamBlock) {
+    CGuarded<TWKQ_USMPARAM> p;
+    *p.get() = TWKQ_USMPARAM{100, -3, 32767};
+    EXPECT_TRUE(m_analyzer.TwUnsharpMaskAnalyze(p.get()));
+    EXPECT_EQ(Text(), kUsmParamText);
+}
+
+const std::string kSettingFrameText = Lines({
+    "  TWKQ_SETTINGFRAME = {",
+    "    NumFrame    = [65535]",
+    "    CurrentNum  = [2]",
+    "  }",
+});
+
+TEST_F(VendorRender, SettingFrameBlock) {
+    CGuarded<TWKQ_SETTINGFRAME> p;
+    *p.get() = TWKQ_SETTINGFRAME{0xFFFF, 2};
+    EXPECT_TRUE(m_analyzer.TwKqSettingFrameAnalyze(p.get()));
+    EXPECT_EQ(Text(), kSettingFrameText);
+}
+
+// ---- TWKQ_USMINFO with its nested blocks ----------------------------------
+
+TWKQ_USMINFO SampleUsmInfo() {
+    TWKQ_USMINFO s{};
+    s.InputResolution = 300;
+    s.InUSMLevel = 1;
+    s.InFilmType = 0;
+    s.USMParm = TWKQ_USMPARAM{100, 3, 0};
+    s.ReviseParm.InputRevise = TWKQ_THRESHOLDINFO{0, 16, 255, 240};
+    s.ReviseParm.OutputRevise = TWKQ_THRESHOLDINFO{0, 0, 255, 255};
+    s.ReviseParm.BlurMax = 8;
+    return s;
+}
+
+// The four label lines end in a blank before CR LF.
+const std::string kUsmInfoText = Lines({
+    "  TWKQ_USMINFO = {",
+    "    InputResolution = [300]",
+    "    InUSMLevel      = [1]",
+    "    InFilmType      = [0]",
+    "    USMParm         = ",
+    "    TWKQ_USMPARAM = {",
+    "      Amount    = [100]",
+    "      Radius    = [3]",
+    "      Threshold = [0]",
+    "    }",
+    "    ReviseParm      = ",
+    "    TWKQ_REVISEBASEPARM = {",
+    "      InputRevise  = ",
+    "      TWKQ_THRESHOLDINFO = {",
+    "        ShadowL    = [0]",
+    "        ShadowH    = [16]",
+    "        HighlightH = [255]",
+    "        HighlightL = [240]",
+    "      }",
+    "      OutputRevise = ",
+    "      TWKQ_THRESHOLDINFO = {",
+    "        ShadowL    = [0]",
+    "        ShadowH    = [0]",
+    "        HighlightH = [255]",
+    "        HighlightL = [255]",
+    "      }",
+    "      BlurMax      = [8]",
+    "    }",
+    "  }",
+});
+
+TEST_F(VendorRender, UsmInfoBlock) {
+    CGuarded<TWKQ_USMINFO> p;
+    *p.get() = SampleUsmInfo();
+    EXPECT_TRUE(m_analyzer.TwKqUsmInfoAnalyze(p.get()));
+    EXPECT_EQ(Text(), kUsmInfoText);
+}
+
+// The highlight pair is stored high before low; swapping them must show.
+TEST_F(VendorRender, ThresholdInfoKeepsStoredOrder) {
+    CGuarded<TWKQ_THRESHOLDINFO> p;
+    *p.get() = TWKQ_THRESHOLDINFO{1, 2, 3, 4};
+    EXPECT_TRUE(m_analyzer.TwKqThresholdInfoAnalyze(p.get()));
+    EXPECT_EQ(Text(), Lines({
+                          "      TWKQ_THRESHOLDINFO = {",
+                          "        ShadowL    = [1]",
+                          "        ShadowH    = [2]",
+                          "        HighlightH = [3]",
+                          "        HighlightL = [4]",
+                          "      }",
+                      }));
+}
+
+// ---- Null data and the empty renderers ------------------------------------
+
+TEST_F(VendorRender, NullDataWritesNothing) {
+    const std::function<bool(CParaAnalyze&)> renderers[] = {
+        [](CParaAnalyze& a) { return a.TwKqAutoExposureAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqRgbMatrixAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqColorSmoothingAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwHardwareInfoAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqSkewInfoAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwUnsharpMaskAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqSettingFrameAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqThresholdInfoAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqReviseBaseParamAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqUsmInfoAnalyze(nullptr); },
+        [](CParaAnalyze& a) { return a.TwKqEventAnalyze(); },
+        [](CParaAnalyze& a) { return a.TwKqRedCorrectionMatrixAnalyze(); },
+        [](CParaAnalyze& a) { return a.TwKqTwainCallbackMsgAnalyze(); },
+        [](CParaAnalyze& a) {
+            a.SetColorCoeffData(nullptr);
+            return true;
+        },
+    };
+    int index = 0;
+    for (const auto& render : renderers) {
+        SCOPED_TRACE(index++);
+        EXPECT_TRUE(render(m_analyzer));
+        EXPECT_EQ(Text(), "");
+    }
+}
+
+// ---- Through the real dispatch ---------------------------------------------
+
+class VendorDispatch : public ::testing::Test {
+protected:
+    // The parameter text of one successful vendor call carrying pData.
+    std::string Record(TW_UINT16 dat, void* pData) {
+        CParaAnalyze analyzer;
+        CRecordText text;
+        analyzer.ParaAnalyze(nullptr, nullptr, DG_CONTROL, dat, MSG_GET, static_cast<char*>(pData),
+                             TWRC_SUCCESS, &text);
+        return std::string(text.Text(), text.KeptLength());
+    }
+
+    static std::string Around(const void* pData, const std::string& block) {
+        char pointerLine[64];
+        snprintf(pointerLine, sizeof(pointerLine), "pData   = <0x%08x>",
+                 static_cast<unsigned int>(reinterpret_cast<uintptr_t>(pData)));
+        return Lines({"        Return Code = [TWRC_SUCCESS]", pointerLine}) + block +
+               Lines({"", "TWAIN Status = [0]"});
+    }
+};
+
+TEST_F(VendorDispatch, EachVendorDatReachesItsRenderer) {
+    TWKQ_AUTOEXPOSURE autoExposure = SampleAutoExposure();
+    TWKQ_RGBMATRIX rgbMatrix = SampleRgbMatrix();
+    TWKQ_COLORSMOOTHING colorSmoothing = SampleColorSmoothing();
+    TWKQ_LOCATIONDATA locationData = SampleLocationData();
+    TWKQ_USMPARAM usmParam{100, -3, 32767};
+    TWKQ_SETTINGFRAME settingFrame{0xFFFF, 2};
+    TWKQ_USMINFO usmInfo = SampleUsmInfo();
+    const struct {
+        TW_UINT16 dat;
+        void* data;
+        const std::string& block;
+    } cases[] = {
+        {DAT_KQ_AUTOEXPOSURE, &autoExposure, kAutoExposureText},
+        {DAT_KQ_RGBMATRIX, &rgbMatrix, kRgbMatrixText},
+        {DAT_KQ_COLORSMOOTHING, &colorSmoothing, kColorSmoothingText},
+        {DAT_KQ_SKEWINFO, &locationData, kLocationDataText},
+        {DAT_KQ_UNSHARPMASKPARAM, &usmParam, kUsmParamText},
+        {DAT_KQ_SETTINGFRAME, &settingFrame, kSettingFrameText},
+        {DAT_KQ_USMINFO, &usmInfo, kUsmInfoText},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dat);
+        EXPECT_EQ(Record(c.dat, c.data), Around(c.data, c.block));
+    }
+}
+
+TEST_F(VendorDispatch, EmptyDatsWriteNoStructure) {
+    unsigned char data[64];
+    memset(data, 0x5A, sizeof(data));
+    for (TW_UINT16 dat : {DAT_KQ_EVENT, DAT_KQ_REDCORRECTIONMATRIX, DAT_KQ_TWAINCALLBACKMSG}) {
+        SCOPED_TRACE(dat);
+        EXPECT_EQ(Record(dat, data), Around(data, ""));
+    }
+}
+
+TEST_F(VendorDispatch, NullDataWritesOnlyTheResultLines) {
+    EXPECT_EQ(Record(DAT_KQ_USMINFO, nullptr), Around(nullptr, ""));
+}
+
+}  // namespace
