@@ -1,0 +1,7 @@
+#include <gtest/gtest.h>
+
+extern "C" int PlatformCHeadersSmoke(void);
+
+TEST(CHeaders, WorkFromC) {
+    EXPECT_EQ(PlatformCHeadersSmoke(), 0) << "failed step";
+}

@@ -1,0 +1,131 @@
+#include <CoreServices/CoreServices.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+class ClearHandle : public testing::TestWithParam<Size> {};
+
+TEST_P(ClearHandle, IsZeroFilledWithItsSizeAndAStableBlock) {
+    const Size size = GetParam();
+    Handle h = NewHandleClear(size);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(MemError(), noErr);
+    EXPECT_EQ(GetHandleSize(h), size);
+    EXPECT_EQ(MemError(), noErr);
+    ASSERT_NE(*h, nullptr);
+    for (Size i = 0; i < size; ++i) ASSERT_EQ((*h)[i], 0) << "byte " << i;
+
+    const Ptr block = *h;
+    EXPECT_EQ(HGetState(h) & kHandleLockedMask, 0);
+    HLock(h);
+    EXPECT_EQ(MemError(), noErr);
+    EXPECT_EQ(*h, block);
+    EXPECT_NE(HGetState(h) & kHandleLockedMask, 0);
+    if (size > 0) {
+        std::memset(*h, 0x5A, static_cast<size_t>(size));  // the whole block is writable
+        EXPECT_EQ((*h)[size - 1], 0x5A);
+    }
+    HUnlock(h);
+    EXPECT_EQ(HGetState(h) & kHandleLockedMask, 0);
+    EXPECT_EQ(*h, block);
+    DisposeHandle(h);
+    EXPECT_EQ(MemError(), noErr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ClearHandle, testing::Values(Size{0}, Size{1}, Size{17}, Size{4096},
+                                                             Size{1} << 20));
+
+TEST(Handle, NewHandleKnowsItsSizeAndBlocksAreDistinct) {
+    Handle a = NewHandle(100);
+    Handle b = NewHandle(3);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_NE(*a, *b);
+    EXPECT_EQ(GetHandleSize(a), 100);
+    EXPECT_EQ(GetHandleSize(b), 3);
+    std::memset(*a, 1, 100);
+    std::memset(*b, 2, 3);
+    EXPECT_EQ((*a)[99], 1);
+    DisposeHandle(a);
+    EXPECT_EQ(GetHandleSize(b), 3) << "disposing one handle touched another";
+    DisposeHandle(b);
+}
+
+TEST(Handle, ImpossibleSizesFail) {
+    const struct {
+        Size size;
+        OSErr error;
+    } cases[] = {{-1, memSCErr}, {LONG_MIN, memSCErr}, {LONG_MAX, memFullErr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("size " + std::to_string(c.size));
+        EXPECT_EQ(NewHandle(c.size), nullptr);
+        EXPECT_EQ(MemError(), c.error);
+        EXPECT_EQ(NewHandleClear(c.size), nullptr);
+        EXPECT_EQ(MemError(), c.error);
+    }
+}
+
+// Handles that are not live must be reported without being dereferenced.
+// The unmapped one faults on any read; the fake one shows any write.
+TEST(Handle, DeadOrForeignHandlesAreNeverTouched) {
+    Handle disposed = NewHandleClear(32);
+    ASSERT_NE(disposed, nullptr);
+    DisposeHandle(disposed);
+
+    char fakeBlock[8] = "payload";
+    Ptr fakeMaster = fakeBlock;
+    const Handle unmapped = reinterpret_cast<Handle>(uintptr_t{0x1000});
+
+    const struct {
+        const char* label;
+        Handle h;
+        OSErr error;
+    } cases[] = {
+        {"null", nullptr, nilHandleErr},
+        {"disposed", disposed, memWZErr},
+        {"never_allocated", &fakeMaster, memWZErr},
+        {"unmapped", unmapped, memWZErr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(GetHandleSize(c.h), 0);
+        EXPECT_EQ(MemError(), c.error);
+        HLock(c.h);
+        EXPECT_EQ(MemError(), c.error);
+        HUnlock(c.h);
+        EXPECT_EQ(MemError(), c.error);
+        EXPECT_EQ(HGetState(c.h), 0);
+        EXPECT_EQ(MemError(), c.error);
+        DisposeHandle(c.h);
+        EXPECT_EQ(MemError(), c.error);
+    }
+    EXPECT_EQ(fakeMaster, fakeBlock);
+    EXPECT_STREQ(fakeBlock, "payload");
+}
+
+TEST(Handle, MemErrorIsClearedBySuccessAndKeptPerThread) {
+    EXPECT_EQ(GetHandleSize(nullptr), 0);
+    ASSERT_EQ(MemError(), nilHandleErr);
+
+    OSErr otherThread = 1;
+    std::thread([&] {
+        otherThread = MemError();  // nothing has failed on this thread
+        GetHandleSize(reinterpret_cast<Handle>(uintptr_t{0x1000}));
+    }).join();
+    EXPECT_EQ(otherThread, noErr);
+    EXPECT_EQ(MemError(), nilHandleErr);
+
+    Handle h = NewHandle(1);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(MemError(), noErr);
+    DisposeHandle(h);
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "twaintbl.h"
+
+namespace {
+
+template <size_t N>
+std::string NameOf(const MacroEntry (&table)[N], int64_t value) {
+    char out[64];
+    LookupMacroName(table, value, out, sizeof(out));
+    return out;
+}
+
+std::string CapName(TW_UINT16 cap) {
+    char out[64];
+    LookupCapabilityName(cap, out, sizeof(out));
+    return out;
+}
+
+TEST(NameTables, EveryTableEndsWithTheTerminatorRow) {
+    for (const MacroEntry* last : {&twrc_macros[NamedRows(twrc_macros)], &twcy_macros[NamedRows(twcy_macros)],
+                                   &twlg_macros[NamedRows(twlg_macros)], &icap_kq_macros[NamedRows(icap_kq_macros)],
+                                   &twkq_autosizetype_macros[NamedRows(twkq_autosizetype_macros)]}) {
+        EXPECT_STREQ(last->name, "ERROR!");
+        EXPECT_EQ(last->value, -1);
+    }
+}
+
+TEST(NameTables, TheEarlierOfTwoRowsWins) {
+    EXPECT_EQ(NameOf(twlg_macros, 0), "TWLG_DAN");
+    EXPECT_EQ(NameOf(twlg_macros, 13), "TWLG_USA");
+    EXPECT_EQ(NameOf(twcy_macros, 27), "TWCY_ANDORRA");
+    EXPECT_EQ(NameOf(twcy_macros, 7), "TWCY_USSR");
+    EXPECT_EQ(NameOf(twcy_macros, 39), "TWCY_ITALY");
+    EXPECT_EQ(NameOf(twcy_macros, 82), "TWCY_KOREA");
+    EXPECT_EQ(NameOf(twor_macros, 0), "TWOR_ROT0");
+    EXPECT_EQ(NameOf(twor_macros, 3), "TWOR_ROT270");
+    EXPECT_EQ(NameOf(twss_macros, 1), "TWSS_A4LETTER");
+    EXPECT_EQ(NameOf(twss_macros, 2), "TWSS_B5LETTER");
+    EXPECT_EQ(NameOf(twif_macros, 3), "TWIF_BANDPASS");
+    EXPECT_EQ(CapName(0x8043), "ICAP_KQ_ADE");
+}
+
+TEST(NameTables, UnsignedFieldsNeverMatchANegativeRow) {
+    // TWLG_USERLOCALE is -1; a 16-bit language field widened without sign is 65535.
+    EXPECT_EQ(NameOf(twlg_macros, TW_UINT16(0xFFFF)), "ERROR!(65535)");
+    EXPECT_EQ(NameOf(twlg_macros, -1), "TWLG_USERLOCALE");
+    // The terminator itself is never compared.
+    EXPECT_EQ(NameOf(twrc_macros, -1), "ERROR!(-1)");
+}
+
+TEST(NameTables, FallbackPrintsTheValueAsSigned32Bit) {
+    EXPECT_EQ(NameOf(dg_macros, 3), "ERROR!(3)");
+    EXPECT_EQ(NameOf(dg_macros, int32_t(0x80000000u)), "ERROR!(-2147483648)");
+    EXPECT_EQ(NameOf(twrc_macros, 0x8000), "TWRC_CUSTOMBASE");
+    EXPECT_EQ(NameOf(msg_macros, 0x8000), "MSG_CUSTOMBASE");
+    EXPECT_EQ(NameOf(msg_kq_macros, 0x8001), "MSG_KQ_TIMERRESET");
+    EXPECT_EQ(NameOf(twon_macros, TW_UINT16(0xFFFF)), "TWON_DONTCARE16");
+    EXPECT_EQ(NameOf(twon_macros, 0xFFFFFFFFll), "TWON_DONTCARE32");
+}
+
+TEST(NameTables, CapabilityNamesSearchBothTablesOfTheirRange) {
+    EXPECT_EQ(CapName(0x8000), "CAP_CUSTOMBASE");
+    EXPECT_EQ(CapName(0x0100), "ICAP_COMPRESSION");
+    EXPECT_EQ(CapName(0x0000), "ERROR!(0)");
+    EXPECT_EQ(CapName(0x8001), "CAP_KQ_VERSION");
+    EXPECT_EQ(CapName(0x8003), "ICAP_KQ_FILMTYPE");
+    EXPECT_EQ(CapName(0x9000), "ERROR!(36864)");
+    // A standard image capability number is not looked for among the vendor names.
+    EXPECT_EQ(CapName(0x8081), "ICAP_KQ_AUTOSIZETYPE");
+}
+
+TEST(NameTables, OutputIsAlwaysBoundedAndTerminated) {
+    char out[8];
+    LookupMacroName(icap_macros, ICAP_PATCHCODEMAXSEARCHPRIORITIES, out, sizeof(out));
+    EXPECT_STREQ(out, "ICAP_PA");
+    LookupMacroName(icap_macros, 1, out, 0);  // no room: nothing written
+}
+
+}  // namespace
