@@ -1,10 +1,44 @@
 // Vendor extension structure renderers.
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <cstring>
+
 #include "ParaAnalyze.h"
 #include "TraceBlock.h"
 
 namespace {
 
 constexpr size_t kColorCoeffCount = 9;
+
+// A converted Pascal string: at most 127 characters and the NUL.
+constexpr size_t kPascalTextSize = 128;
+
+// "Name = " and the nine coefficients between the given marks, on one line.
+void CoefficientLine(CParaAnalyze& analyzer, CTraceBlock& block, const char* name, const char* open,
+                     const char* close, TW_FIX32* coeff) {
+    block.BeginField(name);
+    analyzer.AppendText(open);
+    analyzer.SetColorCoeffData(coeff);
+    analyzer.AppendFormat("%s%s", close, kCrLf);
+}
+
+// A Pascal string member in the system encoding, as C text. The length byte comes
+// from the driver, so no more characters are taken than the member holds; a text
+// the platform cannot convert, or one too long for the buffer, shows as empty.
+void PascalMemberToText(const TWKQ_PSTR32& member, char (&text)[kPascalTextSize]) {
+    text[0] = '\0';
+    constexpr size_t kMaxLength = sizeof(TWKQ_PSTR32) - 1;
+    unsigned char bounded[sizeof(TWKQ_PSTR32)];
+    size_t length = member[0] < kMaxLength ? member[0] : kMaxLength;
+    bounded[0] = static_cast<unsigned char>(length);
+    memcpy(bounded + 1, member + 1, length);
+
+    CFStringEncoding encoding = CFStringGetSystemEncoding();
+    CFStringRef string = CFStringCreateWithPascalString(kCFAllocatorDefault, bounded, encoding);
+    if (!string) return;
+    if (!CFStringGetCString(string, text, sizeof(text), encoding)) text[0] = '\0';
+    CFRelease(string);
+}
 
 }  // namespace
 
@@ -27,10 +61,7 @@ bool CParaAnalyze::TwKqRgbMatrixAnalyze(TWKQ_RGBMATRIX* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TWKQ_RGBMATRIX", kTopIndent, 10);
     // The one list in braces rather than brackets.
-    b.BeginField("ColorCoeff");
-    AppendText("{");
-    SetColorCoeffData(p->ColorCoeff);
-    AppendFormat("}%s", kCrLf);
+    CoefficientLine(*this, b, "ColorCoeff", "{", "}", p->ColorCoeff);
     return true;
 }
 
@@ -53,7 +84,61 @@ bool CParaAnalyze::TwKqColorSmoothingAnalyze(TWKQ_COLORSMOOTHING* p) {
 
 bool CParaAnalyze::TwKqEventAnalyze() { return true; }
 
-bool CParaAnalyze::TwHardwareInfoAnalyze(TWKQ_HARDWAREINFO*) {
+bool CParaAnalyze::TwHardwareInfoAnalyze(TWKQ_HARDWAREINFO* p) {
+    if (!p) return true;
+    char szProductName[kPascalTextSize];
+    char szModelName[kPascalTextSize];
+    PascalMemberToText(p->ProductName, szProductName);
+    PascalMemberToText(p->ModelName, szModelName);
+
+    CTraceBlock b(*this, "TWKQ_HARDWAREINFO", kTopIndent, 22);
+    b.Hex("ModelID", p->ModelID, 2);
+    b.Value("ProductName", szProductName);
+    b.Value("ModelName", szModelName);
+    b.Number("OptXResolution", p->OptXResolution);
+    b.Number("OptYResolution", p->OptYResolution);
+    b.Number("MinResolution", p->MinResolution);
+    b.Number("MaxResolution", p->MaxResolution);
+    b.Number("MaxMoireResolution", p->MaxMoireResolution);
+    b.Number("MaxPixelofWidth", p->MaxPixelofWidth);
+    b.Number("PixelSizeofFB[0]", p->PixelSizeofFB[0]);
+    b.Number("PixelSizeofFB[1]", p->PixelSizeofFB[1]);
+    b.Number("PixelSizeofADF[0]", p->PixelSizeofADF[0]);
+    b.Number("PixelSizeofADF[1]", p->PixelSizeofADF[1]);
+    b.Number("PixelSizeofTPU[0]", p->PixelSizeofTPU[0]);
+    b.Number("PixelSizeofTPU[1]", p->PixelSizeofTPU[1]);
+    b.Hex("BitDepth", p->BitDepth, 2);
+    b.Number("InterfaceSupport", p->InterfaceSupport);
+    b.Number("CommandType", p->CommandType);
+    b.Number("ConnectInterfaceType", p->ConnectInterfaceType);
+    b.Flag("StandAloneModeSupport", p->StandAloneModeSupport);
+    b.Flag("FullAutoModeSupport", p->FullAutoModeSupport);
+    b.Flag("SimpleModeSupport", p->SimpleModeSupport);
+    b.Flag("DocumentModeSupport", p->DocumentModeSupport);
+    b.Flag("AdvancedModeSupport", p->AdvancedModeSupport);
+    b.Flag("ZLTSupport", p->ZLTSupport);
+    b.Flag("FIT3", p->FIT3);
+    b.Flag("AutoLayoutSupportFB", p->AutoLayoutSupportFB);
+    b.Flag("AutoLayoutSupportADF", p->AutoLayoutSupportADF);
+    b.Flag("HalftoneSupport", p->HalftoneSupport);
+    b.Flag("HTModeSupport", p->HTModeSupport);
+    b.Flag("HTDitherSupport", p->HTDitherSupport);
+    b.Flag("HTAASSupport", p->HTAASSupport);
+    b.Flag("HTTETSupport", p->HTTETSupport);
+    b.Number("TableArrangement", p->TableArrangement);
+    b.Hex("OptionSupport", p->OptionSupport, 4);
+    b.Number("FocusSupport", p->FocusSupport);
+    b.Number("FocusArea[0]", p->FocusArea[0]);
+    b.Number("FocusArea[1]", p->FocusArea[1]);
+    b.Text("ProfileNameFB", p->ProfileNameFB, sizeof(p->ProfileNameFB));
+    b.Text("ProfileNameTPU", p->ProfileNameTPU, sizeof(p->ProfileNameTPU));
+    CoefficientLine(*this, b, "ColorCorrectionFB", "[", "]", p->ColorCorrectionFB);
+    CoefficientLine(*this, b, "ColorCorrectionPOSI", "[", "]", p->ColorCorrectionPOSI);
+    CoefficientLine(*this, b, "ColorCorrectionNEGA", "[", "]", p->ColorCorrectionNEGA);
+    CoefficientLine(*this, b, "ZLTColorCorrectionFB", "[", "]", p->ZLTColorCorrectionFB);
+    CoefficientLine(*this, b, "ZLTColorCorrectionPOSI", "[", "]", p->ZLTColorCorrectionPOSI);
+    CoefficientLine(*this, b, "ZLTColorCorrectionNEGA", "[", "]", p->ZLTColorCorrectionNEGA);
+    b.Text("ROMVersion", p->ROMVersion, sizeof(p->ROMVersion));
     return true;
 }
 

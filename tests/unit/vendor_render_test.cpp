@@ -1,5 +1,7 @@
 // The vendor structure blocks, byte for byte. Every structure is rendered from
 // memory that ends at an inaccessible page, so a read past it crashes the test.
+#include <CoreFoundation/CoreFoundation.h>
+#include <dlfcn.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,7 +17,51 @@
 #include "ParaAnalyze.h"
 #include "RecordText.h"
 
+// The platform converts every MacRoman byte, so its failures are made here. These
+// two definitions stand before the platform library's in the whole test program
+// and pass every call on to it unless a test asks for a failure.
 namespace {
+
+bool g_bFailPascalString = false;
+bool g_bFailCString = false;
+
+template <typename Function>
+Function PlatformFunction(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" CFStringRef CFStringCreateWithPascalString(CFAllocatorRef alloc, ConstStr255Param pStr,
+                                                      CFStringEncoding encoding) {
+    using Function = CFStringRef (*)(CFAllocatorRef, ConstStr255Param, CFStringEncoding);
+    static const Function platform = PlatformFunction<Function>("CFStringCreateWithPascalString");
+    return g_bFailPascalString ? nullptr : platform(alloc, pStr, encoding);
+}
+
+// A failing conversion may leave anything in the buffer; leave something.
+extern "C" Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize,
+                                      CFStringEncoding encoding) {
+    using Function = Boolean (*)(CFStringRef, char*, CFIndex, CFStringEncoding);
+    static const Function platform = PlatformFunction<Function>("CFStringGetCString");
+    if (!g_bFailCString) return platform(theString, buffer, bufferSize, encoding);
+    if (buffer && bufferSize >= 6) memcpy(buffer, "junk!", 6);
+    return false;
+}
+
+namespace {
+
+// Makes one of the two conversion steps fail while it lives.
+class CFailingConversion {
+public:
+    explicit CFailingConversion(bool& step) : m_step(step) { m_step = true; }
+    ~CFailingConversion() { m_step = false; }
+    CFailingConversion(const CFailingConversion&) = delete;
+    CFailingConversion& operator=(const CFailingConversion&) = delete;
+
+private:
+    bool& m_step;
+};
 
 // The lines of a block, each ended by CR LF.
 std::string Lines(std::initializer_list<std::string_view> lines) {
@@ -99,7 +145,6 @@ const AutoExposureCase kAutoExposureCases[] = {
     {"unknown gamma", [](TWKQ_AUTOEXPOSURE& s) { s.PreScanGamma = 2; }, "    PreScanGamma = [ERROR!(2)]"},
     {"negative edge", [](TWKQ_AUTOEXPOSURE& s) { s.Left = static_cast<TW_INT16>(0xFFFF); },
      "    Left         = [-1]"},
-    {"most negative edge", [](TWKQ_AUTOEXPOSURE& s) { s.Bottom = -32768; }, "    Bottom       = [-32768]"},
     {"gray balance is unsigned", [](TWKQ_AUTOEXPOSURE& s) { s.GrayBalance = 0xFFFF; },
      "    GrayBalance  = [65535]"},
     {"gamma one and a half", [](TWKQ_AUTOEXPOSURE& s) { s.ScreenGamma = Fix32FromWord(0x80000001); },
@@ -202,6 +247,180 @@ TEST_F(VendorRender, ColorSmoothingBlock) {
     *p.get() = SampleColorSmoothing();
     EXPECT_TRUE(m_analyzer.TwKqColorSmoothingAnalyze(p.get()));
     EXPECT_EQ(Text(), kColorSmoothingText);
+}
+
+// ---- TWKQ_HARDWAREINFO ----------------------------------------------------
+
+// A Pascal string member: the length byte, then the characters.
+void SetPascal(TWKQ_PSTR32& member, std::string_view text) {
+    memset(member, 0, sizeof(member));
+    member[0] = static_cast<TW_UINT8>(text.size());
+    memcpy(member + 1, text.data(), text.size());
+}
+
+// A fixed-length text member, NUL-terminated.
+void SetText(TW_STR32& member, std::string_view text) {
+    memset(member, 0, sizeof(member));
+    memcpy(member, text.data(), text.size());
+}
+
+// List k of the six holds k + i/8 at i, so a list printed in place of another shows.
+void SetCoefficients(TW_FIX32 (&list)[9], TW_INT16 k) {
+    for (int i = 0; i < 9; ++i) {
+        list[i] = Fix32(static_cast<TW_INT16>(k + i / 8), static_cast<TW_UINT16>(i % 8 * 0x2000));
+    }
+}
+
+TWKQ_HARDWAREINFO SampleHardwareInfo() {
+    TWKQ_HARDWAREINFO s{};
+    s.ModelID = 0x1A;
+    SetPascal(s.ProductName, "FilmScan 4000");
+    SetPascal(s.ModelName, "FS-4000");
+    s.OptXResolution = 4000;
+    s.OptYResolution = 4001;
+    s.MinResolution = 50;
+    s.MaxResolution = 4800;
+    s.MaxMoireResolution = 2000;
+    s.MaxPixelofWidth = 5905;
+    s.PixelSizeofFB[0] = 8500;
+    s.PixelSizeofFB[1] = 11700;
+    s.PixelSizeofADF[0] = 8501;
+    s.PixelSizeofADF[1] = 14000;
+    s.PixelSizeofTPU[0] = 1417;
+    s.PixelSizeofTPU[1] = 0xFFFFFFFF;
+    s.BitDepth = 0x30;
+    s.InterfaceSupport = 0xFFFF;
+    s.CommandType = 1;
+    s.ConnectInterfaceType = 2;
+    s.StandAloneModeSupport = 1;
+    // The bytes after the flag belong to no line.
+    s.Reserved[0] = s.Reserved[1] = s.Reserved[2] = 0xFFFF;
+    s.FullAutoModeSupport = 1;
+    s.SimpleModeSupport = 0;
+    s.DocumentModeSupport = 2;
+    s.AdvancedModeSupport = 1;
+    s.ZLTSupport = 0;
+    s.FIT3 = 1;
+    s.AutoLayoutSupportFB = 1;
+    s.AutoLayoutSupportADF = 0;
+    s.HalftoneSupport = 1;
+    s.HTModeSupport = 0;
+    s.HTDitherSupport = 0xFFFF;
+    s.HTAASSupport = 0;
+    s.HTTETSupport = 1;
+    s.TableArrangement = 1;
+    s.OptionSupport = 5;
+    s.FocusSupport = 2;
+    s.FocusArea[0] = 100;
+    s.FocusArea[1] = 200;
+    SetText(s.ProfileNameFB, "Flatbed.icc");
+    SetText(s.ProfileNameTPU, "Film.icc");
+    SetCoefficients(s.ColorCorrectionFB, 0);
+    SetCoefficients(s.ColorCorrectionPOSI, 1);
+    SetCoefficients(s.ColorCorrectionNEGA, 2);
+    SetCoefficients(s.ZLTColorCorrectionFB, -1);
+    SetCoefficients(s.ZLTColorCorrectionPOSI, -2);
+    SetCoefficients(s.ZLTColorCorrectionNEGA, 3);
+    SetText(s.ROMVersion, "1.02A");
+    return s;
+}
+
+const std::string kHardwareInfoText = Lines({
+    "  TWKQ_HARDWAREINFO = {",
+    "    ModelID                = [0x1a]",
+    "    ProductName            = [FilmScan 4000]",
+    "    ModelName              = [FS-4000]",
+    "    OptXResolution         = [4000]",
+    "    OptYResolution         = [4001]",
+    "    MinResolution          = [50]",
+    "    MaxResolution          = [4800]",
+    "    MaxMoireResolution     = [2000]",
+    "    MaxPixelofWidth        = [5905]",
+    "    PixelSizeofFB[0]       = [8500]",
+    "    PixelSizeofFB[1]       = [11700]",
+    "    PixelSizeofADF[0]      = [8501]",
+    "    PixelSizeofADF[1]      = [14000]",
+    "    PixelSizeofTPU[0]      = [1417]",
+    "    PixelSizeofTPU[1]      = [4294967295]",
+    "    BitDepth               = [0x30]",
+    "    InterfaceSupport       = [65535]",
+    "    CommandType            = [1]",
+    "    ConnectInterfaceType   = [2]",
+    "    StandAloneModeSupport  = [true]",
+    "    FullAutoModeSupport    = [true]",
+    "    SimpleModeSupport      = [false]",
+    "    DocumentModeSupport    = [true]",
+    "    AdvancedModeSupport    = [true]",
+    "    ZLTSupport             = [false]",
+    "    FIT3                   = [true]",
+    "    AutoLayoutSupportFB    = [true]",
+    "    AutoLayoutSupportADF   = [false]",
+    "    HalftoneSupport        = [true]",
+    "    HTModeSupport          = [false]",
+    "    HTDitherSupport        = [true]",
+    "    HTAASSupport           = [false]",
+    "    HTTETSupport           = [true]",
+    "    TableArrangement       = [1]",
+    "    OptionSupport          = [0x0005]",
+    "    FocusSupport           = [2]",
+    "    FocusArea[0]           = [100]",
+    "    FocusArea[1]           = [200]",
+    "    ProfileNameFB          = [Flatbed.icc]",
+    "    ProfileNameTPU         = [Film.icc]",
+    "    ColorCorrectionFB      = [0.000,0.125,0.250,0.375,0.500,0.625,0.750,0.875,1.000]",
+    "    ColorCorrectionPOSI    = [1.000,1.125,1.250,1.375,1.500,1.625,1.750,1.875,2.000]",
+    "    ColorCorrectionNEGA    = [2.000,2.125,2.250,2.375,2.500,2.625,2.750,2.875,3.000]",
+    "    ZLTColorCorrectionFB   = [-1.000,-0.875,-0.750,-0.625,-0.500,-0.375,-0.250,-0.125,0.000]",
+    "    ZLTColorCorrectionPOSI = [-2.000,-1.875,-1.750,-1.625,-1.500,-1.375,-1.250,-1.125,-1.000]",
+    "    ZLTColorCorrectionNEGA = [3.000,3.125,3.250,3.375,3.500,3.625,3.750,3.875,4.000]",
+    "    ROMVersion             = [1.02A]",
+    "  }",
+});
+
+TEST_F(VendorRender, HardwareInfoBlock) {
+    CGuarded<TWKQ_HARDWAREINFO> p;
+    *p.get() = SampleHardwareInfo();
+    EXPECT_TRUE(m_analyzer.TwHardwareInfoAnalyze(p.get()));
+    EXPECT_EQ(Text(), kHardwareInfoText);
+}
+
+struct HardwareInfoCase {
+    const char* what;
+    void (*change)(TWKQ_HARDWAREINFO&);
+    const char* line;
+};
+
+const HardwareInfoCase kHardwareInfoCases[] = {
+    {"model id wider than two digits", [](TWKQ_HARDWAREINFO& s) { s.ModelID = 0x123; },
+     "    ModelID                = [0x123]"},
+    {"model id padded to two digits", [](TWKQ_HARDWAREINFO& s) { s.ModelID = 0x5; },
+     "    ModelID                = [0x05]"},
+    {"option bits padded to four digits", [](TWKQ_HARDWAREINFO& s) { s.OptionSupport = 0xA0; },
+     "    OptionSupport          = [0x00a0]"},
+    {"empty product name", [](TWKQ_HARDWAREINFO& s) { SetPascal(s.ProductName, ""); },
+     "    ProductName            = []"},
+    {"model name of the full 33 characters",
+     [](TWKQ_HARDWAREINFO& s) { SetPascal(s.ModelName, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456"); },
+     "    ModelName              = [ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456]"},
+    // The length byte counts, not a NUL: bytes past it are not the name's.
+    {"characters past the length", [](TWKQ_HARDWAREINFO& s) { s.ProductName[0] = 4; },
+     "    ProductName            = [Film]"},
+    {"a stand-alone flag of 2", [](TWKQ_HARDWAREINFO& s) { s.StandAloneModeSupport = 2; },
+     "    StandAloneModeSupport  = [true]"},
+    {"a stand-alone flag of 0", [](TWKQ_HARDWAREINFO& s) { s.StandAloneModeSupport = 0; },
+     "    StandAloneModeSupport  = [false]"},
+};
+
+TEST_F(VendorRender, HardwareInfoFieldForms) {
+    for (const HardwareInfoCase& c : kHardwareInfoCases) {
+        SCOPED_TRACE(c.what);
+        m_text.Clear();
+        CGuarded<TWKQ_HARDWAREINFO> p;
+        *p.get() = SampleHardwareInfo();
+        c.change(*p.get());
+        m_analyzer.TwHardwareInfoAnalyze(p.get());
+        EXPECT_THAT(Text(), ::testing::HasSubstr("\r\n" + std::string(c.line) + "\r\n"));
+    }
 }
 
 // ---- TWKQ_LOCATIONDATA ----------------------------------------------------
@@ -329,21 +548,6 @@ TEST_F(VendorRender, UsmInfoBlock) {
     EXPECT_EQ(Text(), kUsmInfoText);
 }
 
-// The highlight pair is stored high before low; swapping them must show.
-TEST_F(VendorRender, ThresholdInfoKeepsStoredOrder) {
-    CGuarded<TWKQ_THRESHOLDINFO> p;
-    *p.get() = TWKQ_THRESHOLDINFO{1, 2, 3, 4};
-    EXPECT_TRUE(m_analyzer.TwKqThresholdInfoAnalyze(p.get()));
-    EXPECT_EQ(Text(), Lines({
-                          "      TWKQ_THRESHOLDINFO = {",
-                          "        ShadowL    = [1]",
-                          "        ShadowH    = [2]",
-                          "        HighlightH = [3]",
-                          "        HighlightL = [4]",
-                          "      }",
-                      }));
-}
-
 // ---- Null data and the empty renderers ------------------------------------
 
 TEST_F(VendorRender, NullDataWritesNothing) {
@@ -434,6 +638,96 @@ TEST_F(VendorDispatch, EmptyDatsWriteNoStructure) {
 
 TEST_F(VendorDispatch, NullDataWritesOnlyTheResultLines) {
     EXPECT_EQ(Record(DAT_KQ_USMINFO, nullptr), Around(nullptr, ""));
+}
+
+// ---- Bad input, at the end of a readable page ------------------------------
+
+// Every byte of the structure, padding included, set to c: no text member has a
+// NUL, and every length byte is 0xFF or as large as c.
+void FillHardwareInfo(CGuarded<TWKQ_HARDWAREINFO>& p, unsigned char c) {
+    memset(p.data(), c, sizeof(TWKQ_HARDWAREINFO));
+}
+
+std::string LineOf(const std::string& text, std::string_view name) {
+    size_t start = text.find("    " + std::string(name) + " ");
+    if (start == std::string::npos) return "";
+    return text.substr(start, text.find("\r\n", start) - start);
+}
+
+TEST_F(VendorRender, PascalLengthAboveTheMemberIsCut) {
+    CGuarded<TWKQ_HARDWAREINFO> p;
+    FillHardwareInfo(p, 'Z');
+    p->ProductName[0] = 0xFF;
+    memset(p->ProductName + 1, 'P', 33);
+    p->ModelName[0] = 34;  // one more than the 33 the member holds
+    memset(p->ModelName + 1, 'M', 33);
+    m_analyzer.TwHardwareInfoAnalyze(p.get());
+    std::string text = Text();
+    EXPECT_EQ(LineOf(text, "ProductName"), "    ProductName            = [" + std::string(33, 'P') + "]");
+    EXPECT_EQ(LineOf(text, "ModelName"), "    ModelName              = [" + std::string(33, 'M') + "]");
+}
+
+// Without a NUL a text member prints whole, and nothing of what follows it.
+TEST_F(VendorRender, TextMembersWithoutNulStopAtTheirEnd) {
+    CGuarded<TWKQ_HARDWAREINFO> p;
+    FillHardwareInfo(p, 'Z');
+    memset(p->ProfileNameFB, 'F', sizeof(p->ProfileNameFB));
+    memset(p->ProfileNameTPU, 'T', sizeof(p->ProfileNameTPU));
+    memset(p->ROMVersion, 'R', sizeof(p->ROMVersion));
+    m_analyzer.TwHardwareInfoAnalyze(p.get());
+    std::string text = Text();
+    EXPECT_EQ(LineOf(text, "ProfileNameFB"), "    ProfileNameFB          = [" + std::string(34, 'F') + "]");
+    EXPECT_EQ(LineOf(text, "ProfileNameTPU"), "    ProfileNameTPU         = [" + std::string(34, 'T') + "]");
+    EXPECT_EQ(LineOf(text, "ROMVersion"), "    ROMVersion             = [" + std::string(34, 'R') + "]");
+}
+
+// A name the platform cannot convert prints empty, the other lines unchanged.
+TEST_F(VendorRender, FailedConversionPrintsEmptyName) {
+    const struct {
+        const char* what;
+        bool& step;
+    } cases[] = {
+        {"no string made of the bytes", g_bFailPascalString},
+        {"the string does not fit the buffer", g_bFailCString},
+    };
+    std::string expected = kHardwareInfoText;
+    expected.replace(expected.find("[FilmScan 4000]"), 15, "[]");
+    expected.replace(expected.find("[FS-4000]"), 9, "[]");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_text.Clear();
+        CGuarded<TWKQ_HARDWAREINFO> p;
+        *p.get() = SampleHardwareInfo();
+        {
+            CFailingConversion failing(c.step);
+            m_analyzer.TwHardwareInfoAnalyze(p.get());
+        }
+        EXPECT_EQ(Text(), expected);
+    }
+}
+
+// Bytes above 0x7F are MacRoman characters and come back as the same bytes.
+TEST_F(VendorRender, PascalNameKeepsSystemEncodingBytes) {
+    CGuarded<TWKQ_HARDWAREINFO> p;
+    *p.get() = SampleHardwareInfo();
+    SetPascal(p->ModelName, "Sch\x8Ane \xA5");
+    m_analyzer.TwHardwareInfoAnalyze(p.get());
+    EXPECT_EQ(LineOf(Text(), "ModelName"), "    ModelName              = [Sch\x8Ane \xA5]");
+}
+
+// All bytes 0xFF: the widest numbers and the longest texts, still one whole block
+// inside the record.
+TEST_F(VendorRender, HardwareInfoOfAllOnesStaysBounded) {
+    CGuarded<TWKQ_HARDWAREINFO> p;
+    FillHardwareInfo(p, 0xFF);
+    m_analyzer.TwHardwareInfoAnalyze(p.get());
+    std::string text = Text();
+    EXPECT_FALSE(m_text.IsFull());
+    EXPECT_EQ(text.substr(text.size() - 5), "  }\r\n");
+    EXPECT_EQ(LineOf(text, "ProductName"), "    ProductName            = [" + std::string(33, '\xFF') + "]");
+    EXPECT_EQ(LineOf(text, "MaxResolution"), "    MaxResolution          = [4294967295]");
+    EXPECT_EQ(LineOf(text, "ColorCorrectionFB"),
+              "    ColorCorrectionFB      = [-0.000,-0.000,-0.000,-0.000,-0.000,-0.000,-0.000,-0.000,-0.000]");
 }
 
 }  // namespace
