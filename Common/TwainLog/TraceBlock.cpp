@@ -67,6 +67,10 @@ void CTraceBlock::Line(const char* text) {
     m_analyzer.AppendFormat("%*s%s%s", m_nIndent + 2, "", text, kCrLf);
 }
 
+void CTraceBlock::BeginLine(const char* text) {
+    m_analyzer.AppendFormat("%*s%s", m_nIndent + 2, "", text);
+}
+
 template <typename T>
 void CTraceBlock::List(const char* name, const T* values, size_t count) {
     BeginField(name);

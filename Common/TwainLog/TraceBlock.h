@@ -71,6 +71,9 @@ public:
     void BeginField(const char* name);
     // A whole line at the field indentation, CR LF added: "StageABC=" and the like.
     void Line(const char* text);
+    // The start of such a line, without the line end: the caller's next output
+    // continues it.
+    void BeginLine(const char* text);
     // The one block that closes in column 1 instead of at its heading's indent.
     void CloseInColumn1();
 

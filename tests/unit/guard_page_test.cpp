@@ -26,8 +26,9 @@ constexpr TW_UINT16 kReturnCodes[] = {TWRC_SUCCESS, TWRC_FAILURE, TWRC_DSEVENT, 
 TEST(GuardPage, EveryDispatchedDatStaysInsideItsStructure) {
     for (const DispatchedDat& d : kDispatchedDats) {
         for (const Fill& fill : kFills) {
-            // Byte alignment puts the structure's last byte right before the guard page.
-            CGuardedBlock data(d.bytesRead ? d.bytesRead : 1, 1);
+            // At the structure's own alignment the last byte read stands right before
+            // the guard page, or its tail padding does.
+            CGuardedBlock data(d.bytesRead ? d.bytesRead : 1, d.alignment);
             memset(data.data(), fill.byte, data.size());
             CGuarded<TW_IDENTITY> origin;
             memset(origin.get(), fill.byte, sizeof(TW_IDENTITY));
