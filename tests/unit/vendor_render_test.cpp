@@ -1,21 +1,20 @@
-// The vendor structure blocks, byte for byte. Every structure is rendered from
-// memory that ends at an inaccessible page, so a read past it crashes the test.
+// The vendor structure blocks, byte for byte. The renderers called directly read
+// from memory that ends at an inaccessible page, so a read past it crashes the test.
 #include <CoreFoundation/CoreFoundation.h>
 #include <dlfcn.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
+#include "AnalyzerHarness.h"
+#include "ExpectedText.h"
 #include "GuardPage.h"
-#include "ParaAnalyze.h"
-#include "RecordText.h"
 
 // The platform converts every MacRoman byte, so its failures are made here. These
 // two definitions stand before the platform library's in the whole test program
@@ -82,14 +81,16 @@ TW_FIX32 Fix32FromWord(uint32_t word) {
 
 TW_FIX32 Fix32(TW_INT16 whole, TW_UINT16 frac) { return TW_FIX32{whole, frac}; }
 
+// The renderers called directly, each test with a fresh record.
 class VendorRender : public ::testing::Test {
 protected:
-    VendorRender() { m_analyzer.m_pszText = &m_text; }
+    // The text that one renderer writes for p; every renderer answers true.
+    template <typename T>
+    std::string Rendered(bool (CParaAnalyze::*render)(T*), T* p) {
+        return m_harness.Rendered([&](CParaAnalyze& a) { EXPECT_TRUE((a.*render)(p)); });
+    }
 
-    std::string Text() const { return std::string(m_text.Text(), m_text.KeptLength()); }
-
-    CParaAnalyze m_analyzer;
-    CRecordText m_text;
+    CAnalyzerHarness m_harness;
 };
 
 // ---- TWKQ_AUTOEXPOSURE ----------------------------------------------------
@@ -125,8 +126,7 @@ const std::string kAutoExposureText = Lines({
 TEST_F(VendorRender, AutoExposureBlock) {
     CGuarded<TWKQ_AUTOEXPOSURE> p;
     *p.get() = SampleAutoExposure();
-    EXPECT_TRUE(m_analyzer.TwKqAutoExposureAnalyze(p.get()));
-    EXPECT_EQ(Text(), kAutoExposureText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwKqAutoExposureAnalyze, p.get()), kAutoExposureText);
 }
 
 struct AutoExposureCase {
@@ -158,12 +158,11 @@ const AutoExposureCase kAutoExposureCases[] = {
 TEST_F(VendorRender, AutoExposureFieldForms) {
     for (const AutoExposureCase& c : kAutoExposureCases) {
         SCOPED_TRACE(c.what);
-        m_text.Clear();
         CGuarded<TWKQ_AUTOEXPOSURE> p;
         *p.get() = SampleAutoExposure();
         c.change(*p.get());
-        m_analyzer.TwKqAutoExposureAnalyze(p.get());
-        EXPECT_THAT(Text(), ::testing::HasSubstr("\r\n" + std::string(c.line) + "\r\n"));
+        EXPECT_THAT(Rendered(&CParaAnalyze::TwKqAutoExposureAnalyze, p.get()),
+                    ::testing::HasSubstr("\r\n" + std::string(c.line) + "\r\n"));
     }
 }
 
@@ -187,14 +186,12 @@ const std::string kRgbMatrixText = Lines({
 TEST_F(VendorRender, RgbMatrixBlock) {
     CGuarded<TWKQ_RGBMATRIX> p;
     *p.get() = SampleRgbMatrix();
-    EXPECT_TRUE(m_analyzer.TwKqRgbMatrixAnalyze(p.get()));
-    EXPECT_EQ(Text(), kRgbMatrixText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwKqRgbMatrixAnalyze, p.get()), kRgbMatrixText);
 }
 
 TEST_F(VendorRender, RgbMatrixAllZero) {
     CGuarded<TWKQ_RGBMATRIX> p;
-    m_analyzer.TwKqRgbMatrixAnalyze(p.get());
-    EXPECT_EQ(Text(), Lines({
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwKqRgbMatrixAnalyze, p.get()), Lines({
                           "  TWKQ_RGBMATRIX = {",
                           "    ColorCoeff = {0.000,0.000,0.000,0.000,0.000,0.000,0.000,0.000,0.000}",
                           "  }",
@@ -206,8 +203,8 @@ TEST_F(VendorRender, ColorCoeffListIsBare) {
     CGuardedBlock block(9 * sizeof(TW_FIX32), alignof(TW_FIX32));
     TW_FIX32* coeff = block.as<TW_FIX32>();
     for (int i = 0; i < 9; ++i) coeff[i] = Fix32(static_cast<TW_INT16>(i), 0);
-    m_analyzer.SetColorCoeffData(coeff);
-    EXPECT_EQ(Text(), "0.000,1.000,2.000,3.000,4.000,5.000,6.000,7.000,8.000");
+    EXPECT_EQ(m_harness.Rendered([&](CParaAnalyze& a) { a.SetColorCoeffData(coeff); }),
+              "0.000,1.000,2.000,3.000,4.000,5.000,6.000,7.000,8.000");
 }
 
 // ---- TWKQ_COLORSMOOTHING --------------------------------------------------
@@ -245,8 +242,7 @@ const std::string kColorSmoothingText = Lines({
 TEST_F(VendorRender, ColorSmoothingBlock) {
     CGuarded<TWKQ_COLORSMOOTHING> p;
     *p.get() = SampleColorSmoothing();
-    EXPECT_TRUE(m_analyzer.TwKqColorSmoothingAnalyze(p.get()));
-    EXPECT_EQ(Text(), kColorSmoothingText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwKqColorSmoothingAnalyze, p.get()), kColorSmoothingText);
 }
 
 // ---- TWKQ_HARDWAREINFO ----------------------------------------------------
@@ -380,8 +376,7 @@ const std::string kHardwareInfoText = Lines({
 TEST_F(VendorRender, HardwareInfoBlock) {
     CGuarded<TWKQ_HARDWAREINFO> p;
     *p.get() = SampleHardwareInfo();
-    EXPECT_TRUE(m_analyzer.TwHardwareInfoAnalyze(p.get()));
-    EXPECT_EQ(Text(), kHardwareInfoText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwHardwareInfoAnalyze, p.get()), kHardwareInfoText);
 }
 
 struct HardwareInfoCase {
@@ -414,12 +409,11 @@ const HardwareInfoCase kHardwareInfoCases[] = {
 TEST_F(VendorRender, HardwareInfoFieldForms) {
     for (const HardwareInfoCase& c : kHardwareInfoCases) {
         SCOPED_TRACE(c.what);
-        m_text.Clear();
         CGuarded<TWKQ_HARDWAREINFO> p;
         *p.get() = SampleHardwareInfo();
         c.change(*p.get());
-        m_analyzer.TwHardwareInfoAnalyze(p.get());
-        EXPECT_THAT(Text(), ::testing::HasSubstr("\r\n" + std::string(c.line) + "\r\n"));
+        EXPECT_THAT(Rendered(&CParaAnalyze::TwHardwareInfoAnalyze, p.get()),
+                    ::testing::HasSubstr("\r\n" + std::string(c.line) + "\r\n"));
     }
 }
 
@@ -458,8 +452,7 @@ const std::string kLocationDataText = Lines({
 TEST_F(VendorRender, SkewInfoBlock) {
     CGuarded<TWKQ_LOCATIONDATA> p;
     *p.get() = SampleLocationData();
-    EXPECT_TRUE(m_analyzer.TwKqSkewInfoAnalyze(p.get()));
-    EXPECT_EQ(Text(), kLocationDataText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwKqSkewInfoAnalyze, p.get()), kLocationDataText);
 }
 
 // ---- TWKQ_USMPARAM and TWKQ_SETTINGFRAME ----------------------------------
@@ -476,8 +469,7 @@ const std::string kUsmParamText = Lines({
 TEST_F(VendorRender, UnsharpMaskParamBlock) {
     CGuarded<TWKQ_USMPARAM> p;
     *p.get() = TWKQ_USMPARAM{100, -3, 32767};
-    EXPECT_TRUE(m_analyzer.TwUnsharpMaskAnalyze(p.get()));
-    EXPECT_EQ(Text(), kUsmParamText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwUnsharpMaskAnalyze, p.get()), kUsmParamText);
 }
 
 const std::string kSettingFrameText = Lines({
@@ -490,8 +482,7 @@ const std::string kSettingFrameText = Lines({
 TEST_F(VendorRender, SettingFrameBlock) {
     CGuarded<TWKQ_SETTINGFRAME> p;
     *p.get() = TWKQ_SETTINGFRAME{0xFFFF, 2};
-    EXPECT_TRUE(m_analyzer.TwKqSettingFrameAnalyze(p.get()));
-    EXPECT_EQ(Text(), kSettingFrameText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwKqSettingFrameAnalyze, p.get()), kSettingFrameText);
 }
 
 // ---- TWKQ_USMINFO with its nested blocks ----------------------------------
@@ -544,8 +535,7 @@ const std::string kUsmInfoText = Lines({
 TEST_F(VendorRender, UsmInfoBlock) {
     CGuarded<TWKQ_USMINFO> p;
     *p.get() = SampleUsmInfo();
-    EXPECT_TRUE(m_analyzer.TwKqUsmInfoAnalyze(p.get()));
-    EXPECT_EQ(Text(), kUsmInfoText);
+    EXPECT_EQ(Rendered(&CParaAnalyze::TwKqUsmInfoAnalyze, p.get()), kUsmInfoText);
 }
 
 // ---- Null data and the empty renderers ------------------------------------
@@ -573,34 +563,23 @@ TEST_F(VendorRender, NullDataWritesNothing) {
     int index = 0;
     for (const auto& render : renderers) {
         SCOPED_TRACE(index++);
-        EXPECT_TRUE(render(m_analyzer));
-        EXPECT_EQ(Text(), "");
+        EXPECT_EQ(m_harness.Rendered([&](CParaAnalyze& a) { EXPECT_TRUE(render(a)); }), "");
     }
 }
 
 // ---- Through the real dispatch ---------------------------------------------
 
-class VendorDispatch : public ::testing::Test {
-protected:
-    // The parameter text of one successful vendor call carrying pData.
-    std::string Record(TW_UINT16 dat, void* pData) {
-        CParaAnalyze analyzer;
-        CRecordText text;
-        analyzer.ParaAnalyze(nullptr, nullptr, DG_CONTROL, dat, MSG_GET, static_cast<char*>(pData),
-                             TWRC_SUCCESS, &text);
-        return std::string(text.Text(), text.KeptLength());
-    }
+// The parameter text of one successful vendor call carrying pData.
+std::string Params(TW_UINT16 dat, void* pData) {
+    CAnalyzerHarness h(4);
+    return h.Params(DG_CONTROL, dat, MSG_GET, pData, TWRC_SUCCESS);
+}
 
-    static std::string Around(const void* pData, const std::string& block) {
-        char pointerLine[64];
-        snprintf(pointerLine, sizeof(pointerLine), "pData   = <0x%08x>",
-                 static_cast<unsigned int>(reinterpret_cast<uintptr_t>(pData)));
-        return Lines({"        Return Code = [TWRC_SUCCESS]", pointerLine}) + block +
-               Lines({"", "TWAIN Status = [0]"});
-    }
-};
+std::string Around(const void* pData, const std::string& block) {
+    return ResultLines("TWRC_SUCCESS", pData) + block + StateLine(4);
+}
 
-TEST_F(VendorDispatch, EachVendorDatReachesItsRenderer) {
+TEST(VendorDispatch, EachVendorDatReachesItsRenderer) {
     TWKQ_AUTOEXPOSURE autoExposure = SampleAutoExposure();
     TWKQ_RGBMATRIX rgbMatrix = SampleRgbMatrix();
     TWKQ_COLORSMOOTHING colorSmoothing = SampleColorSmoothing();
@@ -623,21 +602,17 @@ TEST_F(VendorDispatch, EachVendorDatReachesItsRenderer) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dat);
-        EXPECT_EQ(Record(c.dat, c.data), Around(c.data, c.block));
+        EXPECT_EQ(Params(c.dat, c.data), Around(c.data, c.block));
     }
 }
 
-TEST_F(VendorDispatch, EmptyDatsWriteNoStructure) {
+TEST(VendorDispatch, EmptyDatsWriteNoStructure) {
     unsigned char data[64];
     memset(data, 0x5A, sizeof(data));
     for (TW_UINT16 dat : {DAT_KQ_EVENT, DAT_KQ_REDCORRECTIONMATRIX, DAT_KQ_TWAINCALLBACKMSG}) {
         SCOPED_TRACE(dat);
-        EXPECT_EQ(Record(dat, data), Around(data, ""));
+        EXPECT_EQ(Params(dat, data), Around(data, ""));
     }
-}
-
-TEST_F(VendorDispatch, NullDataWritesOnlyTheResultLines) {
-    EXPECT_EQ(Record(DAT_KQ_USMINFO, nullptr), Around(nullptr, ""));
 }
 
 // ---- Bad input, at the end of a readable page ------------------------------
@@ -661,8 +636,7 @@ TEST_F(VendorRender, PascalLengthAboveTheMemberIsCut) {
     memset(p->ProductName + 1, 'P', 33);
     p->ModelName[0] = 34;  // one more than the 33 the member holds
     memset(p->ModelName + 1, 'M', 33);
-    m_analyzer.TwHardwareInfoAnalyze(p.get());
-    std::string text = Text();
+    std::string text = Rendered(&CParaAnalyze::TwHardwareInfoAnalyze, p.get());
     EXPECT_EQ(LineOf(text, "ProductName"), "    ProductName            = [" + std::string(33, 'P') + "]");
     EXPECT_EQ(LineOf(text, "ModelName"), "    ModelName              = [" + std::string(33, 'M') + "]");
 }
@@ -674,8 +648,7 @@ TEST_F(VendorRender, TextMembersWithoutNulStopAtTheirEnd) {
     memset(p->ProfileNameFB, 'F', sizeof(p->ProfileNameFB));
     memset(p->ProfileNameTPU, 'T', sizeof(p->ProfileNameTPU));
     memset(p->ROMVersion, 'R', sizeof(p->ROMVersion));
-    m_analyzer.TwHardwareInfoAnalyze(p.get());
-    std::string text = Text();
+    std::string text = Rendered(&CParaAnalyze::TwHardwareInfoAnalyze, p.get());
     EXPECT_EQ(LineOf(text, "ProfileNameFB"), "    ProfileNameFB          = [" + std::string(34, 'F') + "]");
     EXPECT_EQ(LineOf(text, "ProfileNameTPU"), "    ProfileNameTPU         = [" + std::string(34, 'T') + "]");
     EXPECT_EQ(LineOf(text, "ROMVersion"), "    ROMVersion             = [" + std::string(34, 'R') + "]");
@@ -695,14 +668,10 @@ TEST_F(VendorRender, FailedConversionPrintsEmptyName) {
     expected.replace(expected.find("[FS-4000]"), 9, "[]");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        m_text.Clear();
         CGuarded<TWKQ_HARDWAREINFO> p;
         *p.get() = SampleHardwareInfo();
-        {
-            CFailingConversion failing(c.step);
-            m_analyzer.TwHardwareInfoAnalyze(p.get());
-        }
-        EXPECT_EQ(Text(), expected);
+        CFailingConversion failing(c.step);
+        EXPECT_EQ(Rendered(&CParaAnalyze::TwHardwareInfoAnalyze, p.get()), expected);
     }
 }
 
@@ -711,8 +680,7 @@ TEST_F(VendorRender, PascalNameKeepsSystemEncodingBytes) {
     CGuarded<TWKQ_HARDWAREINFO> p;
     *p.get() = SampleHardwareInfo();
     SetPascal(p->ModelName, "Sch\x8Ane \xA5");
-    m_analyzer.TwHardwareInfoAnalyze(p.get());
-    EXPECT_EQ(LineOf(Text(), "ModelName"), "    ModelName              = [Sch\x8Ane \xA5]");
+    EXPECT_EQ(LineOf(Rendered(&CParaAnalyze::TwHardwareInfoAnalyze, p.get()), "ModelName"), "    ModelName              = [Sch\x8Ane \xA5]");
 }
 
 // All bytes 0xFF: the widest numbers and the longest texts, still one whole block
@@ -720,9 +688,8 @@ TEST_F(VendorRender, PascalNameKeepsSystemEncodingBytes) {
 TEST_F(VendorRender, HardwareInfoOfAllOnesStaysBounded) {
     CGuarded<TWKQ_HARDWAREINFO> p;
     FillHardwareInfo(p, 0xFF);
-    m_analyzer.TwHardwareInfoAnalyze(p.get());
-    std::string text = Text();
-    EXPECT_FALSE(m_text.IsFull());
+    std::string text = Rendered(&CParaAnalyze::TwHardwareInfoAnalyze, p.get());
+    EXPECT_FALSE(m_harness.text().IsFull());
     EXPECT_EQ(text.substr(text.size() - 5), "  }\r\n");
     EXPECT_EQ(LineOf(text, "ProductName"), "    ProductName            = [" + std::string(33, '\xFF') + "]");
     EXPECT_EQ(LineOf(text, "MaxResolution"), "    MaxResolution          = [4294967295]");
