@@ -78,6 +78,10 @@ public:
     void CloseInColumn1();
 
 private:
+    // The indentation and the padded name; null without a record.
+    CRecordText* FieldStart(const char* name);
+    // "Name<blanks> = " open value close CR LF.
+    void BracketLine(const char* name, const char* value, size_t length, char open, char close);
     template <typename T>
     void List(const char* name, const T* values, size_t count);
 
