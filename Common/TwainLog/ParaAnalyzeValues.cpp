@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "ParaAnalyze.h"
-#include "TraceBlock.h"
+#include "TextFormat.h"
 #include "twaintbl.h"
 
 namespace {
@@ -44,6 +44,22 @@ T ReadItem(const void* p) {
 }
 
 bool IsTextType(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
+
+// n characters, cut to the output, always NUL-terminated.
+void PutText(const char* text, size_t n, char* pszOut, size_t outSize) {
+    if (n > outSize - 1) n = outSize - 1;
+    memcpy(pszOut, text, n);
+    pszOut[n] = '\0';
+}
+
+void PutText(const char* text, char* pszOut, size_t outSize) { PutText(text, strlen(text), pszOut, outSize); }
+
+// "0x%02x" and the like: at least minDigits lower-case digits.
+size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits) {
+    out[0] = '0';
+    out[1] = 'x';
+    return 2 + FormatHex(value, out + 2, minDigits);
+}
 
 }  // namespace
 
@@ -122,9 +138,7 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
         // Up to the NUL, never past the type's length or the readable bytes.
         const char* text = static_cast<const char*>(pItem);
         size_t limit = ItemTypeBytes(itemType) < itemBytes ? ItemTypeBytes(itemType) : itemBytes;
-        size_t n = 0;
-        while (n < limit && text[n] != '\0') ++n;
-        snprintf(pszOut, outSize, "%.*s", static_cast<int>(n), text);
+        PutText(text, strnlen(text, limit), pszOut, outSize);
         return;
     }
 
@@ -135,33 +149,41 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
         return;
     }
 
+    // Numbers are formatted without printf: item lists are the longest part of a trace.
+    char text[4 * kNumberTextSize];
+    size_t n = 0;
     switch (itemType) {
         case TWTY_INT8:
             // Sign-extended first, so -1 shows as 0xffffffff.
-            snprintf(pszOut, outSize, "0x%02x", static_cast<unsigned int>(int{ReadItem<TW_INT8>(pItem)}));
+            n = FormatHexWithPrefix(static_cast<uint32_t>(int32_t{ReadItem<TW_INT8>(pItem)}), text, 2);
             break;
-        case TWTY_INT16: snprintf(pszOut, outSize, "%d", int{ReadItem<TW_INT16>(pItem)}); break;
-        case TWTY_INT32: snprintf(pszOut, outSize, "%d", int{ReadItem<TW_INT32>(pItem)}); break;
-        case TWTY_UINT8: snprintf(pszOut, outSize, "0x%02x", unsigned{ReadItem<TW_UINT8>(pItem)}); break;
-        case TWTY_UINT16: ValToCap(cap, ReadItem<TW_UINT16>(pItem), pszOut, outSize); break;
-        case TWTY_UINT32:
-            snprintf(pszOut, outSize, "%d", static_cast<int>(ReadItem<TW_UINT32>(pItem)));
-            break;
-        case TWTY_BOOL: snprintf(pszOut, outSize, "%s", ReadItem<TW_BOOL>(pItem) ? "true" : "false"); break;
-        case TWTY_FIX32: snprintf(pszOut, outSize, "%.3f", Fix32ToDouble(ReadItem<TW_FIX32>(pItem))); break;
+        case TWTY_INT16: n = FormatSigned(ReadItem<TW_INT16>(pItem), text); break;
+        case TWTY_INT32: n = FormatSigned(ReadItem<TW_INT32>(pItem), text); break;
+        case TWTY_UINT8: n = FormatHexWithPrefix(ReadItem<TW_UINT8>(pItem), text, 2); break;
+        case TWTY_UINT16: ValToCap(cap, ReadItem<TW_UINT16>(pItem), pszOut, outSize); return;
+        case TWTY_UINT32: n = FormatSigned(static_cast<int32_t>(ReadItem<TW_UINT32>(pItem)), text); break;
+        case TWTY_BOOL: PutText(ReadItem<TW_BOOL>(pItem) ? "true" : "false", pszOut, outSize); return;
+        case TWTY_FIX32: n = FormatFix32(ReadItem<TW_FIX32>(pItem), text); break;
         case TWTY_FRAME: {
             TW_FRAME frame = ReadItem<TW_FRAME>(pItem);
-            snprintf(pszOut, outSize, "%.3f,%.3f,%.3f,%.3f", Fix32ToDouble(frame.Left), Fix32ToDouble(frame.Top),
-                     Fix32ToDouble(frame.Right), Fix32ToDouble(frame.Bottom));
+            n = FormatFix32(frame.Left, text);
+            text[n++] = ',';
+            n += FormatFix32(frame.Top, text + n);
+            text[n++] = ',';
+            n += FormatFix32(frame.Right, text + n);
+            text[n++] = ',';
+            n += FormatFix32(frame.Bottom, text + n);
             break;
         }
-        default: ValToWord(ReadItem<TW_UINT32>(pItem), pszOut, outSize); break;
+        default: ValToWord(ReadItem<TW_UINT32>(pItem), pszOut, outSize); return;
     }
+    PutText(text, n, pszOut, outSize);
 }
 
 void CParaAnalyze::ValToWord(TW_UINT32 word, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
-    snprintf(pszOut, outSize, "0x%08x", word);
+    char text[kNumberTextSize];
+    PutText(text, FormatHexWithPrefix(word, text, 8), pszOut, outSize);
 }
 
 void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t outSize) {
@@ -169,8 +191,12 @@ void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t
     const ValToCapEntry* map = VALTOCAP;
     if (cap > 0x8000) {
         if (cap == CAP_KQ_VERSION) {
-            snprintf(pszOut, outSize, "%x.%x", static_cast<unsigned int>(value >> 8),
-                     static_cast<unsigned int>(value & 0xFF));
+            // "%x.%x" of the high and the low byte.
+            char text[2 * kNumberTextSize];
+            size_t n = FormatHex(value >> 8, text);
+            text[n++] = '.';
+            n += FormatHex(value & 0xFF, text + n);
+            PutText(text, n, pszOut, outSize);
             return;
         }
         map = VALTOCAPKQ;
@@ -182,12 +208,13 @@ void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t
     const ValToCapEntry* row = map;
     while (row->Values && row->Cap != cap) ++row;
     if (!row->Values) {
-        snprintf(pszOut, outSize, "%d", int{value});
+        char text[kNumberTextSize];
+        PutText(text, FormatUnsigned(value, text), pszOut, outSize);
         return;
     }
     size_t namedRows = row->Count > 1 ? static_cast<size_t>(row->Count - 1) : 0;
     LookupMacroName(row->Values, namedRows, value, m_szName, sizeof(m_szName));
-    snprintf(pszOut, outSize, "%s", m_szName);
+    PutText(m_szName, pszOut, outSize);
 }
 
 void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outSize) {
@@ -196,5 +223,5 @@ void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outS
     if (cap == 0) return;
     char szCap[64] = {};
     LookupCapabilityName(cap, szCap, sizeof(szCap));
-    snprintf(pszOut, outSize, "%s", szCap);
+    PutText(szCap, pszOut, outSize);
 }

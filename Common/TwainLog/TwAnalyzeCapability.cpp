@@ -5,9 +5,11 @@
 // container or its list does not fit, the text says so instead of reading on.
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 #include "CDSMInterface.h"
 #include "ParaAnalyze.h"
+#include "TextFormat.h"
 #include "TraceBlock.h"
 #include "twaintbl.h"
 
@@ -28,6 +30,23 @@ bool FixedPartFits(CTraceBlock& block, const char* typeName, size_t blockSize, s
              blockSize, typeName, fixedSize);
     block.Line(szLine);
     return false;
+}
+
+// "%3d:%s" and a comma when more items follow, without printf: a list line is
+// written for every item of every list. out holds the value and 64 more bytes.
+void FormatItemLine(size_t index, const char* value, bool more, char* out) {
+    char digits[kNumberTextSize];
+    size_t n = FormatUnsigned(index, digits);
+    size_t at = 0;
+    for (size_t pad = n; pad < 3; ++pad) out[at++] = ' ';
+    memcpy(out + at, digits, n);
+    at += n;
+    out[at++] = ':';
+    size_t length = strlen(value);
+    memcpy(out + at, value, length);
+    at += length;
+    if (more) out[at++] = ',';
+    out[at] = '\0';
 }
 
 }  // namespace
@@ -143,15 +162,20 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
     size_t inBlock = listBytes / stride;
     size_t shown = numItems < inBlock ? numItems : inBlock;
 
+    static constexpr char kNotRead[] = "!!! not implemented.!!!";
     char szLine[2048] = {};
     char szValue[1024] = {};
+    static_assert(sizeof(szLine) >= sizeof(szValue) + 64);
     for (size_t i = 0; i < shown; ++i) {
         // Past the kept part of the record the rest of the list cannot reach the
         // log; the record is already over length, so the caller still marks the cut.
         if (!m_pszText || m_pszText->IsFull()) break;
-        if (isRead) ValToStr(cap, itemType, pItem + i * stride, stride, szValue, sizeof(szValue));
-        else snprintf(szValue, sizeof(szValue), "%s", "!!! not implemented.!!!");
-        snprintf(szLine, sizeof(szLine), "%3zu:%s%s", i, szValue, i + 1 < shown ? "," : "");
+        const char* value = kNotRead;
+        if (isRead) {
+            ValToStr(cap, itemType, pItem + i * stride, stride, szValue, sizeof(szValue));
+            value = szValue;
+        }
+        FormatItemLine(i, value, i + 1 < shown, szLine);
         list.Line(szLine);
     }
     if (shown < numItems) {
