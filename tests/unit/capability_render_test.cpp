@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "AnalyzerHarness.h"
+#include "ExpectedText.h"
 #include "GuardPage.h"
 #include "ParaAnalyze.h"
 
@@ -67,47 +68,26 @@ public:
     }
 };
 
-std::string HandleText(const void* h) {
-    char text[32];
-    snprintf(text, sizeof(text), "<0x%08x>", static_cast<unsigned int>(reinterpret_cast<uintptr_t>(h)));
-    return text;
-}
-
 // The example texts quote the handle 0x001E2A40; a real handle lies elsewhere.
 std::string WithHandle(std::string text, const void* h) {
     const std::string quoted = "<0x001e2a40>";
     size_t at = text.find(quoted);
-    if (at != std::string::npos) text.replace(at, quoted.size(), HandleText(h));
+    if (at != std::string::npos) text.replace(at, quoted.size(), PointerText(h));
     return text;
 }
 
 std::string Header(const char* cap, const char* conType, const void* h) {
     return std::string("  TW_CAPABILITY = {\r\n") + "    Cap        = [" + cap + "]\r\n" + "    ConType    = [" +
-           conType + "]\r\n" + "    hContainer = " + HandleText(h) + "\r\n";
+           conType + "]\r\n" + "    hContainer = " + PointerText(h) + "\r\n";
 }
 const char kHeaderEnd[] = "  }\r\n";
 
-// Renders straight into a record, as the dispatcher does after a successful call.
-class CRenderer {
-public:
-    CRenderer() {
-        m_analyzer.m_pszText = &m_text;
-        m_analyzer.m_RC = TWRC_SUCCESS;
-    }
-    std::string Capability(TW_UINT16 cap, TW_UINT16 conType, TW_HANDLE h) {
-        TW_CAPABILITY capability = {cap, conType, h};
-        m_text.Clear();
-        m_analyzer.TwCapabilityAnalyze(&capability);
-        return Kept();
-    }
-    std::string Kept() const { return std::string(m_text.Text(), m_text.KeptLength()); }
-    CParaAnalyze& analyzer() { return m_analyzer; }
-    const CRecordText& text() const { return m_text; }
-
-private:
-    CParaAnalyze m_analyzer;
-    CRecordText m_text;
-};
+// The capability block as the dispatcher renders it after a successful call.
+std::string CapabilityText(TW_UINT16 cap, TW_UINT16 conType, TW_HANDLE h) {
+    TW_CAPABILITY capability = {cap, conType, h};
+    CAnalyzerHarness harness;
+    return harness.Rendered([&](CParaAnalyze& a) { a.TwCapabilityAnalyze(&capability); });
+}
 
 // ---------------------------------------------------------------------------
 // The header, and when the container is shown at all.
@@ -117,8 +97,7 @@ TEST(CapabilityRecord, PixelTypeEnumerationAnsweredToGet) {
     TW_CAPABILITY cap = {ICAP_PIXELTYPE, TWON_ENUMERATION, h.get()};
     CAnalyzerHarness harness(4);
     EXPECT_EQ(harness.Params(DG_CONTROL, DAT_CAPABILITY, MSG_GET, &cap, TWRC_SUCCESS),
-              "        Return Code = [TWRC_SUCCESS]\r\n"
-              "pData   = " + HandleText(&cap) + "\r\n" +
+              ResultLines("TWRC_SUCCESS", &cap) +
               WithHandle("  TW_CAPABILITY = {\r\n"
                          "    Cap        = [ICAP_PIXELTYPE]\r\n"
                          "    ConType    = [TWON_ENUMERATION]\r\n"
@@ -136,8 +115,7 @@ TEST(CapabilityRecord, PixelTypeEnumerationAnsweredToGet) {
                          "    }\r\n"
                          "  }\r\n",
                          h.get()) +
-              "\r\n"
-              "TWAIN Status = [4]\r\n");
+              StateLine(4));
 }
 
 TEST(CapabilityRecord, AFailedSetShowsTheApplicationsHandleButNotItsContainer) {
@@ -145,8 +123,7 @@ TEST(CapabilityRecord, AFailedSetShowsTheApplicationsHandleButNotItsContainer) {
     TW_CAPABILITY cap = {ICAP_PIXELTYPE, TWON_ONEVALUE, h.get()};
     CAnalyzerHarness harness(4);
     EXPECT_EQ(harness.Params(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap, TWRC_FAILURE),
-              "        Return Code = [TWRC_FAILURE]\r\n"
-              "pData   = " + HandleText(&cap) + "\r\n" +
+              ResultLines("TWRC_FAILURE", &cap) +
               Header("ICAP_PIXELTYPE", "TWON_ONEVALUE", h.get()) + kHeaderEnd);
 }
 
@@ -157,8 +134,7 @@ TEST(CapabilityHeader, HandlesShowTheirLow32BitsInEightDigits) {
     } cases[] = {{0x00007FFF5FBFF8A0ull, "<0x5fbff8a0>"}, {0x1234, "<0x00001234>"}, {0, "<0x00000000>"}};
     for (const auto& c : cases) {
         // An unknown container type: the handle is shown, never opened.
-        CRenderer r;
-        EXPECT_EQ(r.Capability(ICAP_XRESOLUTION, TWON_DONTCARE16, reinterpret_cast<TW_HANDLE>(c.handle)),
+        EXPECT_EQ(CapabilityText(ICAP_XRESOLUTION, TWON_DONTCARE16, reinterpret_cast<TW_HANDLE>(c.handle)),
                   std::string("  TW_CAPABILITY = {\r\n"
                               "    Cap        = [ICAP_XRESOLUTION]\r\n"
                               "    ConType    = [TWON_DONTCARE16]\r\n"
@@ -184,8 +160,7 @@ TEST(CapabilityHeader, NoContainerForUnknownTypesNullHandlesOrEmptyBlocks) {
         {CAP_KQ_VERSION, TWON_PROTOCOLMAJOR, live.get(), "CAP_KQ_VERSION", "TWON_PROTOCOLMAJOR"},
     };
     for (const auto& c : cases) {
-        CRenderer r;
-        EXPECT_EQ(r.Capability(c.cap, c.conType, c.h), Header(c.capName, c.conName, c.h) + kHeaderEnd) << c.conType;
+        EXPECT_EQ(CapabilityText(c.cap, c.conType, c.h), Header(c.capName, c.conName, c.h) + kHeaderEnd) << c.conType;
     }
 }
 
@@ -193,8 +168,7 @@ TEST(CapabilityHeader, AHandleThatIsNotLiveIsNamedNotFollowed) {
     Handle freed = NewHandleClear(sizeof(TW_ONEVALUE));
     DisposeHandle(freed);
     for (TW_HANDLE h : {freed, reinterpret_cast<TW_HANDLE>(0x1234)}) {
-        CRenderer r;
-        EXPECT_EQ(r.Capability(ICAP_PIXELTYPE, TWON_ONEVALUE, h),
+        EXPECT_EQ(CapabilityText(ICAP_PIXELTYPE, TWON_ONEVALUE, h),
                   Header("ICAP_PIXELTYPE", "TWON_ONEVALUE", h) +
                       "    !!! hContainer is not a live handle.!!!\r\n" +
                       kHeaderEnd);
@@ -203,8 +177,7 @@ TEST(CapabilityHeader, AHandleThatIsNotLiveIsNamedNotFollowed) {
 
 TEST(CapabilityHeader, TheHandleIsUnlockedAgain) {
     CHandle h(Array(TWTY_UINT16, 1).U16(1));
-    CRenderer r;
-    r.Capability(ICAP_PIXELTYPE, TWON_ARRAY, h.get());
+    CapabilityText(ICAP_PIXELTYPE, TWON_ARRAY, h.get());
     EXPECT_EQ(HGetState(h.get()) & kHandleLockedMask, 0);
 }
 
@@ -234,8 +207,7 @@ TEST(OneValueContainer, TheItemIsShownByTypeAndCapability) {
     };
     for (const auto& c : cases) {
         CHandle h(OneValue(c.itemType).U32(c.item));
-        CRenderer r;
-        EXPECT_EQ(r.Capability(c.cap, TWON_ONEVALUE, h.get()),
+        EXPECT_EQ(CapabilityText(c.cap, TWON_ONEVALUE, h.get()),
                   Header(c.capName, "TWON_ONEVALUE", h.get()) + OneValueBlock(c.typeName, c.text) + kHeaderEnd)
             << c.text;
     }
@@ -254,8 +226,7 @@ TEST(OneValueContainer, FramesAndTextsRunOnPastTheFourByteFieldToTheBlocksEnd) {
     };
     for (const auto& c : cases) {
         CHandle h(c.bytes);
-        CRenderer r;
-        EXPECT_EQ(r.Capability(CAP_AUTHOR, TWON_ONEVALUE, h.get()),
+        EXPECT_EQ(CapabilityText(CAP_AUTHOR, TWON_ONEVALUE, h.get()),
                   Header("CAP_AUTHOR", "TWON_ONEVALUE", h.get()) + OneValueBlock(c.typeName, c.text) + kHeaderEnd)
             << c.text;
     }
@@ -265,8 +236,7 @@ TEST(ArrayContainer, ItemsOnePerLineWithACommaAfterAllButTheLast) {
     CHandle none(Array(TWTY_UINT16, 0));
     CHandle one(Array(TWTY_INT8, 1).U8(0x80));
     CHandle caps(Array(TWTY_UINT16, 5).U16(CAP_XFERCOUNT).U16(0x0101).U16(CAP_KQ_VERSION).U16(0x7000).U16(0));
-    CRenderer r;
-    EXPECT_EQ(r.Capability(CAP_SUPPORTEDCAPS, TWON_ARRAY, none.get()),
+    EXPECT_EQ(CapabilityText(CAP_SUPPORTEDCAPS, TWON_ARRAY, none.get()),
               Header("CAP_SUPPORTEDCAPS", "TWON_ARRAY", none.get()) +
                   "    TW_ARRAY = {\r\n"
                   "      ItemType = [TWTY_UINT16]\r\n"
@@ -274,7 +244,7 @@ TEST(ArrayContainer, ItemsOnePerLineWithACommaAfterAllButTheLast) {
                   "      ItemList = {\r\n"
                   "      }\r\n"
                   "    }\r\n" + kHeaderEnd);
-    EXPECT_EQ(r.Capability(ICAP_BRIGHTNESS, TWON_ARRAY, one.get()),
+    EXPECT_EQ(CapabilityText(ICAP_BRIGHTNESS, TWON_ARRAY, one.get()),
               Header("ICAP_BRIGHTNESS", "TWON_ARRAY", one.get()) +
                   "    TW_ARRAY = {\r\n"
                   "      ItemType = [TWTY_INT8]\r\n"
@@ -283,7 +253,7 @@ TEST(ArrayContainer, ItemsOnePerLineWithACommaAfterAllButTheLast) {
                   "          0:0xffffff80\r\n"
                   "      }\r\n"
                   "    }\r\n" + kHeaderEnd);
-    EXPECT_EQ(r.Capability(CAP_SUPPORTEDCAPS, TWON_ARRAY, caps.get()),
+    EXPECT_EQ(CapabilityText(CAP_SUPPORTEDCAPS, TWON_ARRAY, caps.get()),
               Header("CAP_SUPPORTEDCAPS", "TWON_ARRAY", caps.get()) +
                   "    TW_ARRAY = {\r\n"
                   "      ItemType = [TWTY_UINT16]\r\n"
@@ -302,8 +272,7 @@ TEST(EnumerationContainer, FrameItemsAreNotReadButEachHasItsLine) {
     CBytes frames = Enumeration(TWTY_FRAME, 2, 1, 0xFFFFFFFF);
     for (int i = 0; i < 8; ++i) frames.Fix(static_cast<TW_INT16>(i), 0);
     CHandle h(frames);
-    CRenderer r;
-    EXPECT_EQ(r.Capability(ICAP_FRAMES, TWON_ENUMERATION, h.get()),
+    EXPECT_EQ(CapabilityText(ICAP_FRAMES, TWON_ENUMERATION, h.get()),
               Header("ICAP_FRAMES", "TWON_ENUMERATION", h.get()) +
                   "    TW_ENUMERATION = {\r\n"
                   "      ItemType     = [TWTY_FRAME]\r\n"
@@ -319,8 +288,7 @@ TEST(EnumerationContainer, FrameItemsAreNotReadButEachHasItsLine) {
 
 TEST(RangeContainer, FiveValuesInMemoryOrder) {
     CHandle h(CBytes().U16(TWTY_FIX32).U16(0).Fix(50, 0).Fix(1200, 0).Fix(0, 0x8000).Fix(300, 0).Fix(-1, 0x4000));
-    CRenderer r;
-    EXPECT_EQ(r.Capability(ICAP_XRESOLUTION, TWON_RANGE, h.get()),
+    EXPECT_EQ(CapabilityText(ICAP_XRESOLUTION, TWON_RANGE, h.get()),
               Header("ICAP_XRESOLUTION", "TWON_RANGE", h.get()) +
                   "    TW_RANGE = {\r\n"
                   "      ItemType     = [TWTY_FIX32]\r\n"
@@ -340,8 +308,7 @@ TEST(ShortBlock, AListLongerThanItsBlockShowsTheItemsInsideAndSaysItWasCut) {
     CBytes frames = Enumeration(TWTY_FRAME, 0xFFFFFFFF, 0, 0);
     for (int i = 0; i < 10; ++i) frames.Fix(1, 0);  // two frames and half of a third
     CHandle enumeration(frames);
-    CRenderer r;
-    EXPECT_EQ(r.Capability(ICAP_PIXELTYPE, TWON_ARRAY, array.get()),
+    EXPECT_EQ(CapabilityText(ICAP_PIXELTYPE, TWON_ARRAY, array.get()),
               Header("ICAP_PIXELTYPE", "TWON_ARRAY", array.get()) +
                   "    TW_ARRAY = {\r\n"
                   "      ItemType = [TWTY_UINT16]\r\n"
@@ -353,7 +320,7 @@ TEST(ShortBlock, AListLongerThanItsBlockShowsTheItemsInsideAndSaysItWasCut) {
                   "        !!! list cut: the block holds 3 of 5 items.!!!\r\n"
                   "      }\r\n"
                   "    }\r\n" + kHeaderEnd);
-    EXPECT_EQ(r.Capability(ICAP_FRAMES, TWON_ENUMERATION, enumeration.get()),
+    EXPECT_EQ(CapabilityText(ICAP_FRAMES, TWON_ENUMERATION, enumeration.get()),
               Header("ICAP_FRAMES", "TWON_ENUMERATION", enumeration.get()) +
                   "    TW_ENUMERATION = {\r\n"
                   "      ItemType     = [TWTY_FRAME]\r\n"
@@ -374,12 +341,13 @@ TEST(ShortBlock, AListLongerThanItsBlockShowsTheItemsInsideAndSaysItWasCut) {
 TEST(GuardedContainer, ShortBlocksAreNotRead) {
     CGuardedContainer four(CBytes().U32(0xFFFFFFFF));
     CGuardedContainer twenty(CBytes().U32(0).U32(0).U32(0).U32(0).U32(0));
-    CRenderer r;
-    r.analyzer().TwOneValueAnalyze(ICAP_PIXELTYPE, four.as<TW_ONEVALUE>(), 4);
-    r.analyzer().TwArrayAnalyze(ICAP_PIXELTYPE, four.as<TW_ARRAY>(), 4);
-    r.analyzer().TwEnumerationAnalyze(ICAP_PIXELTYPE, four.as<TW_ENUMERATION>(), 4);
-    r.analyzer().TwRangeAnalyze(ICAP_PIXELTYPE, twenty.as<TW_RANGE>(), 20);
-    EXPECT_EQ(r.Kept(),
+    CAnalyzerHarness harness;
+    EXPECT_EQ(harness.Rendered([&](CParaAnalyze& a) {
+        a.TwOneValueAnalyze(ICAP_PIXELTYPE, four.as<TW_ONEVALUE>(), 4);
+        a.TwArrayAnalyze(ICAP_PIXELTYPE, four.as<TW_ARRAY>(), 4);
+        a.TwEnumerationAnalyze(ICAP_PIXELTYPE, four.as<TW_ENUMERATION>(), 4);
+        a.TwRangeAnalyze(ICAP_PIXELTYPE, twenty.as<TW_RANGE>(), 20);
+    }),
               "    TW_ONEVALUE = {\r\n"
               "      !!! container cut: the block holds 4 bytes, TW_ONEVALUE needs 8.!!!\r\n"
               "    }\r\n"
@@ -406,9 +374,10 @@ TEST(GuardedContainer, OneValueItemsStopAtTheirTypeOrTheBlock) {
     };
     for (const auto& c : cases) {
         CGuardedContainer g(c.bytes);
-        CRenderer r;
-        r.analyzer().TwOneValueAnalyze(CAP_AUTHOR, g.as<TW_ONEVALUE>(), g.size());
-        EXPECT_EQ(r.Kept(), OneValueBlock(c.typeName, c.text)) << c.text;
+        CAnalyzerHarness harness;
+        EXPECT_EQ(harness.Rendered([&](CParaAnalyze& a) { a.TwOneValueAnalyze(CAP_AUTHOR, g.as<TW_ONEVALUE>(), g.size()); }),
+                  OneValueBlock(c.typeName, c.text))
+            << c.text;
     }
 }
 
@@ -416,11 +385,12 @@ TEST(GuardedContainer, ListsEndAtTheBlock) {
     CGuardedContainer numbers(Enumeration(TWTY_UINT16, 0xFFFFFFFF, 0, 0).U16(TWPT_GRAY).U16(TWPT_RGB));
     CGuardedContainer texts(Array(TWTY_STR32, 3).Text(std::string(34, 'a'), 34).Text(std::string(34, 'b'), 34));
     CGuardedContainer unknown(Array(0xFFFF, 0xFFFFFFFF).U32(0));  // a byte each at least
-    CRenderer r;
-    r.analyzer().TwEnumerationAnalyze(ICAP_PIXELTYPE, numbers.as<TW_ENUMERATION>(), numbers.size());
-    r.analyzer().TwArrayAnalyze(CAP_AUTHOR, texts.as<TW_ARRAY>(), texts.size());
-    r.analyzer().TwArrayAnalyze(ICAP_PIXELTYPE, unknown.as<TW_ARRAY>(), unknown.size());
-    EXPECT_EQ(r.Kept(),
+    CAnalyzerHarness harness;
+    EXPECT_EQ(harness.Rendered([&](CParaAnalyze& a) {
+        a.TwEnumerationAnalyze(ICAP_PIXELTYPE, numbers.as<TW_ENUMERATION>(), numbers.size());
+        a.TwArrayAnalyze(CAP_AUTHOR, texts.as<TW_ARRAY>(), texts.size());
+        a.TwArrayAnalyze(ICAP_PIXELTYPE, unknown.as<TW_ARRAY>(), unknown.size());
+    }),
               "    TW_ENUMERATION = {\r\n"
               "      ItemType     = [TWTY_UINT16]\r\n"
               "      NumItems     = [4294967295]\r\n"
@@ -462,9 +432,9 @@ TEST(GuardedContainer, RangesOfTypesWiderThanTheirFieldsShowTheFieldsInHex) {
                  {13, "ERROR!(13)"}};
     for (const auto& c : cases) {
         CGuardedContainer g(CBytes().U16(c.itemType).U16(0).U32(0x64636261).U32(2).U32(0xFFFFFFFF).U32(0).U32(0x10000));
-        CRenderer r;
-        r.analyzer().TwRangeAnalyze(ICAP_FRAMES, g.as<TW_RANGE>(), g.size());
-        EXPECT_EQ(r.Kept(), std::string("    TW_RANGE = {\r\n"
+        CAnalyzerHarness harness;
+        EXPECT_EQ(harness.Rendered([&](CParaAnalyze& a) { a.TwRangeAnalyze(ICAP_FRAMES, g.as<TW_RANGE>(), g.size()); }),
+                  std::string("    TW_RANGE = {\r\n"
                                         "      ItemType     = [") + c.typeName + "]\r\n"
                                 "      MinValue     = [0x64636261]\r\n"
                                 "      MaxValue     = [0x00000002]\r\n"
@@ -477,13 +447,15 @@ TEST(GuardedContainer, RangesOfTypesWiderThanTheirFieldsShowTheFieldsInHex) {
 }
 
 TEST(GuardedContainer, NullContainersAppendNothing) {
-    CRenderer r;
-    r.analyzer().TwOneValueAnalyze(0, nullptr, 8);
-    r.analyzer().TwArrayAnalyze(0, nullptr, 8);
-    r.analyzer().TwEnumerationAnalyze(0, nullptr, 16);
-    r.analyzer().TwRangeAnalyze(0, nullptr, 24);
-    r.analyzer().TwCapabilityAnalyze(nullptr);
-    EXPECT_EQ(r.text().Length(), 0u);
+    CAnalyzerHarness harness;
+    harness.Rendered([](CParaAnalyze& a) {
+        a.TwOneValueAnalyze(0, nullptr, 8);
+        a.TwArrayAnalyze(0, nullptr, 8);
+        a.TwEnumerationAnalyze(0, nullptr, 16);
+        a.TwRangeAnalyze(0, nullptr, 24);
+        a.TwCapabilityAnalyze(nullptr);
+    });
+    EXPECT_EQ(harness.text().Length(), 0u);
 }
 
 // ---------------------------------------------------------------------------
@@ -494,8 +466,9 @@ TEST(LongList, RenderingStopsOnceTheRecordIsFullAndTheRecordStaysOverLength) {
     CBytes bytes = Array(TWTY_UINT16, count);
     for (TW_UINT32 i = 0; i < count; ++i) bytes.U16(static_cast<TW_UINT16>(i));
     CHandle h(bytes);
-    CRenderer r;
-    r.Capability(ICAP_BITDEPTH, TWON_ARRAY, h.get());
+    TW_CAPABILITY capability = {ICAP_BITDEPTH, TWON_ARRAY, h.get()};
+    CAnalyzerHarness harness;
+    std::string kept = harness.Rendered([&](CParaAnalyze& a) { a.TwCapabilityAnalyze(&capability); });
 
     // The lines up to the one that crosses the kept part, then the closing
     // lines, which are only counted.
@@ -510,8 +483,8 @@ TEST(LongList, RenderingStopsOnceTheRecordIsFullAndTheRecordStaysOverLength) {
         expected += line;
     }
     expected += "      }\r\n    }\r\n  }\r\n";
-    EXPECT_EQ(r.text().Length(), expected.size());
-    EXPECT_EQ(r.Kept(), expected.substr(0, CRecordText::kMaxWritten));
+    EXPECT_EQ(harness.text().Length(), expected.size());
+    EXPECT_EQ(kept, expected.substr(0, CRecordText::kMaxWritten));
 }
 
 }  // namespace
