@@ -56,7 +56,8 @@ TW_UINT16 CScannerDriver::ImageInfo(TW_UINT16, void* pData) {
     info.ImageWidth = static_cast<TW_INT32>(page.width);
     info.ImageLength = static_cast<TW_INT32>(page.length);
     info.SamplesPerPixel = page.samplesPerPixel;
-    for (TW_INT16 i = 0; i < page.samplesPerPixel; ++i) info.BitsPerSample[i] = static_cast<TW_INT16>(page.bitsPerSample);
+    for (TW_INT16 i = 0; i < page.samplesPerPixel; ++i)
+        info.BitsPerSample[i] = static_cast<TW_INT16>(page.bitsPerSample);
     info.BitsPerPixel = static_cast<TW_INT16>(page.samplesPerPixel * page.bitsPerSample);
     info.Planar = 0;
     info.PixelType = static_cast<TW_INT16>(page.pixelType);
@@ -108,7 +109,7 @@ TW_UINT16 CScannerDriver::MemoryTransfer(TW_UINT16, void* pData) {
 
     if (handle) HLock(handle);
     unsigned char* buffer = static_cast<unsigned char*>(handle ? static_cast<void*>(*handle) : memory.TheMem);
-    for (TW_UINT32 r = 0; r < rows; ++r) page.WriteRow(m_nNextRow + r, buffer + static_cast<size_t>(r) * page.bytesPerRow);
+    page.WriteRows(m_nNextRow, rows, buffer);
     if (handle) HUnlock(handle);
 
     xfer->Compression = TWCP_NONE;
@@ -132,8 +133,7 @@ TW_UINT16 CScannerDriver::NativeTransfer(TW_UINT16, void* pData) {
     Handle h = NewHandleClear(static_cast<Size>(page.TotalBytes()));
     if (!h) return Fail(TWCC_LOWMEMORY);
     HLock(h);
-    unsigned char* bytes = reinterpret_cast<unsigned char*>(*h);
-    for (TW_UINT32 row = 0; row < page.length; ++row) page.WriteRow(row, bytes + static_cast<size_t>(row) * page.bytesPerRow);
+    page.WriteRows(0, page.length, reinterpret_cast<unsigned char*>(*h));
     HUnlock(h);
     *static_cast<TW_HANDLE*>(pData) = h;
     m_nState = kTransferring;

@@ -37,6 +37,10 @@ CScannedPage::CScannedPage(const CCapabilities& settings)
     bytesPerRow = static_cast<TW_UINT32>((bitsPerRow + 7) / 8);
 }
 
+void CScannedPage::WriteRows(TW_UINT32 first, TW_UINT32 count, unsigned char* pOut) const {
+    for (TW_UINT32 row = first; row < first + count; ++row, pOut += bytesPerRow) WriteRow(row, pOut);
+}
+
 void CScannedPage::WriteRow(TW_UINT32 row, unsigned char* pOut) const {
     if (pixelType == TWPT_BW) {
         const TW_UINT32 squareX = std::max<TW_UINT32>(1, static_cast<TW_UINT32>(xResolution / 4));

@@ -28,4 +28,6 @@ struct CScannedPage {
     // checkerboard of quarter-inch squares, black at the top left. 16-bit
     // samples are little-endian.
     void WriteRow(TW_UINT32 row, unsigned char* pOut) const;
+    // `count` rows from `first` on, one after the other.
+    void WriteRows(TW_UINT32 first, TW_UINT32 count, unsigned char* pOut) const;
 };
