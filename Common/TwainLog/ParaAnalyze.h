@@ -82,19 +82,25 @@ public:
     bool DatKqSettingFrameAnalyze();
     bool DatKqUsmInfoAnalyze();
 
-    // Value formatting of capability items.
-    void ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, char* pszOut, size_t outSize);
+    // Value formatting of capability items. itemBytes is how many bytes are
+    // readable at pItem: nothing past them is read, whatever the type claims.
+    void ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes, char* pszOut,
+                  size_t outSize);
+    // A 4-byte field shown as it lies, for values whose type is not read.
+    void ValToWord(TW_UINT32 word, char* pszOut, size_t outSize);
     void ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t outSize);
     void MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outSize);
 
-    // Capability containers.
+    // Capability containers. blockSize is the size of the handle's block that
+    // holds the container: the renderers read nothing beyond it.
     bool TwCapabilityAnalyze(TW_CAPABILITY* p);
     bool TwContainerAnalyaze(TW_CAPABILITY* p);
-    bool TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p);
-    bool TwArrayAnalyze(TW_UINT16 cap, TW_ARRAY* p);
-    bool TwEnumerationAnalyze(TW_UINT16 cap, TW_ENUMERATION* p);
-    bool TwRangeAnalyze(TW_UINT16 cap, TW_RANGE* p);
-    void MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 numItems, TW_UINT8* pItem);
+    bool TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p, size_t blockSize);
+    bool TwArrayAnalyze(TW_UINT16 cap, TW_ARRAY* p, size_t blockSize);
+    bool TwEnumerationAnalyze(TW_UINT16 cap, TW_ENUMERATION* p, size_t blockSize);
+    bool TwRangeAnalyze(TW_UINT16 cap, TW_RANGE* p, size_t blockSize);
+    void MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 numItems, const TW_UINT8* pItem,
+                      size_t listBytes);
 
     // Control structures.
     bool TwIdentityAnalyze(TW_IDENTITY* p);
@@ -166,6 +172,25 @@ private:
 };
 
 extern CParaAnalyze g_cParaAnalyze;
+
+struct MacroEntry;
+
+// Which value name table belongs to which capability. Count is the number of
+// rows of Values, its closing {"ERROR!", -1} row included. Each map ends with
+// {-1, -1, nullptr}.
+struct ValToCapEntry {
+    int32_t Cap;
+    int32_t Count;
+    const MacroEntry* Values;
+};
+
+// Capabilities up to 0x8000, and the vendor's above it.
+extern const ValToCapEntry VALTOCAP[];
+extern const ValToCapEntry VALTOCAPKQ[];
+
+// Bytes of one item of a TWTY_ type in a container; 0 for a type without a
+// fixed size (above TWTY_STR255).
+size_t ItemTypeBytes(TW_UINT16 itemType);
 
 // The line end of every trace line, passed as the last "%s" of its format.
 inline constexpr const char kCrLf[] = "\r\n";

@@ -1,12 +1,227 @@
 // Value formatting of single capability items.
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
 #include "ParaAnalyze.h"
-#include "TraceBlock.h"
+#include "TextFormat.h"
+#include "twaintbl.h"
 
-void CParaAnalyze::ValToStr(TW_UINT16, TW_UINT16, const void*, char*, size_t) {
+namespace {
+
+// The audio file format capability: its values have a name table, its own name
+// is in none of ours.
+constexpr int32_t kCapAudioFileFormat = 0x1201;
+
+// Count comes from the table itself, so a row added to a table cannot leave the
+// map behind.
+#define VALTOCAP_ROW(cap, table) {cap, static_cast<int32_t>(std::size(table)), table}
+
+// Bytes of one item, by TWTY_ value.
+constexpr size_t kItemTypeBytes[] = {
+    sizeof(TW_INT8),    // TWTY_INT8
+    sizeof(TW_INT16),   // TWTY_INT16
+    sizeof(TW_INT32),   // TWTY_INT32
+    sizeof(TW_UINT8),   // TWTY_UINT8
+    sizeof(TW_UINT16),  // TWTY_UINT16
+    sizeof(TW_UINT32),  // TWTY_UINT32
+    sizeof(TW_BOOL),    // TWTY_BOOL
+    sizeof(TW_FIX32),   // TWTY_FIX32
+    sizeof(TW_FRAME),   // TWTY_FRAME
+    sizeof(TW_STR32),   // TWTY_STR32
+    sizeof(TW_STR64),   // TWTY_STR64
+    sizeof(TW_STR128),  // TWTY_STR128
+    sizeof(TW_STR255),  // TWTY_STR255
+};
+static_assert(std::size(kItemTypeBytes) == TWTY_STR255 + 1);
+
+// Items may sit at any offset of a packed list: copy, never cast.
+template <typename T>
+T ReadItem(const void* p) {
+    T value;
+    memcpy(&value, p, sizeof(value));
+    return value;
 }
 
-void CParaAnalyze::ValToCap(TW_UINT16, TW_UINT16, char*, size_t) {
+bool IsTextType(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
+
+// n characters, cut to the output, always NUL-terminated.
+void PutText(const char* text, size_t n, char* pszOut, size_t outSize) {
+    if (n > outSize - 1) n = outSize - 1;
+    memcpy(pszOut, text, n);
+    pszOut[n] = '\0';
 }
 
-void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16, char*, size_t) {
+void PutText(const char* text, char* pszOut, size_t outSize) { PutText(text, strlen(text), pszOut, outSize); }
+
+// "0x%02x" and the like: at least minDigits lower-case digits.
+size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits) {
+    out[0] = '0';
+    out[1] = 'x';
+    return 2 + FormatHex(value, out + 2, minDigits);
+}
+
+}  // namespace
+
+const ValToCapEntry VALTOCAP[] = {
+    VALTOCAP_ROW(ICAP_BITDEPTHREDUCTION, twbr_macros),
+    VALTOCAP_ROW(ICAP_BITORDER, twbo_macros),
+    VALTOCAP_ROW(ICAP_COMPRESSION, twcp_macros),
+    VALTOCAP_ROW(ICAP_FILTER, twft_macros),
+    VALTOCAP_ROW(ICAP_IMAGEFILEFORMAT, twff_macros),
+    VALTOCAP_ROW(ICAP_LIGHTPATH, twlp_macros),
+    VALTOCAP_ROW(ICAP_LIGHTSOURCE, twls_macros),
+    VALTOCAP_ROW(ICAP_ORIENTATION, twor_macros),
+    VALTOCAP_ROW(ICAP_PIXELFLAVOR, twpf_macros),
+    VALTOCAP_ROW(ICAP_PIXELTYPE, twpt_macros),
+    VALTOCAP_ROW(ICAP_PLANARCHUNKY, twpc_macros),
+    VALTOCAP_ROW(ICAP_SUPPORTEDSIZES, twss_macros),
+    VALTOCAP_ROW(ICAP_XFERMECH, twsx_macros),
+    VALTOCAP_ROW(ICAP_UNITS, twun_macros),
+    VALTOCAP_ROW(CAP_DUPLEX, twdx_macros),
+    VALTOCAP_ROW(CAP_JOBCONTROL, twjc_macros),
+    VALTOCAP_ROW(kCapAudioFileFormat, twaf_macros),
+    VALTOCAP_ROW(CAP_ALARMS, twal_macros),
+    VALTOCAP_ROW(CAP_CLEARBUFFERS, twcb_macros),
+    VALTOCAP_ROW(CAP_DEVICEEVENT, twde_macros),
+    VALTOCAP_ROW(CAP_FEEDERALIGNMENT, twfa_macros),
+    VALTOCAP_ROW(CAP_FEEDERORDER, twfo_macros),
+    VALTOCAP_ROW(CAP_POWERSUPPLY, twps_macros),
+    VALTOCAP_ROW(CAP_PRINTER, twpr_macros),
+    VALTOCAP_ROW(CAP_PRINTERMODE, twpm_macros),
+    VALTOCAP_ROW(ICAP_BARCODESEARCHMODE, twbd_macros),
+    VALTOCAP_ROW(ICAP_FLASHUSED2, twfl_macros),
+    VALTOCAP_ROW(ICAP_FLIPROTATION, twfr_macros),
+    VALTOCAP_ROW(ICAP_IMAGEFILTER, twif_macros),
+    VALTOCAP_ROW(ICAP_NOISEFILTER, twnf_macros),
+    VALTOCAP_ROW(ICAP_OVERSCAN, twov_macros),
+    {-1, -1, nullptr},
+};
+
+const ValToCapEntry VALTOCAPKQ[] = {
+    VALTOCAP_ROW(CAP_KQ_UIMODE, twkq_ui_macros),
+    VALTOCAP_ROW(ICAP_KQ_FILMTYPE, twkq_ft_macros),
+    VALTOCAP_ROW(ICAP_KQ_EXPOSUREMODE, twkq_em_macros),
+    VALTOCAP_ROW(ICAP_KQ_LUT1, twkq_pg_macros),
+    VALTOCAP_ROW(ICAP_KQ_LUT2, twkq_gt_macros),
+    VALTOCAP_ROW(ICAP_KQ_COLORCORRECTION, twkq_cc_macros),
+    VALTOCAP_ROW(CAP_KQ_COMMANDLEVEL, twkq_cl_macros),
+    VALTOCAP_ROW(CAP_KQ_TPUTYPE, twkq_tpu_macros),
+    VALTOCAP_ROW(ICAP_KQ_UNSHARPMASKLEVEL, twkq_usm_macros),
+    VALTOCAP_ROW(ICAP_KQ_DESCREENINGLEVEL, twkq_dscr_macros),
+    VALTOCAP_ROW(CAP_KQ_TABLEARRANGEMENT, twkq_ta_macros),
+    VALTOCAP_ROW(ICAP_KQ_DUSTREMOVALLEVEL, twkq_dr_macros),
+    VALTOCAP_ROW(ICAP_KQ_DIGITALICELEVEL, twkq_ice_macros),
+    VALTOCAP_ROW(ICAP_KQ_GRAINREDUCTIONLEVEL, twkq_gr_macros),
+    VALTOCAP_ROW(ICAP_KQ_HOLDERTYPE, twkq_ht_macros),
+    VALTOCAP_ROW(ICAP_KQ_FILMSIZE, twkq_fs_macros),
+    VALTOCAP_ROW(CAP_KQ_AFLFILMTYPE, twkq_af_macros),
+    VALTOCAP_ROW(CAP_KQ_FEEDERTYPE, twkq_fet_macros),
+    VALTOCAP_ROW(CAP_KQ_LIDFILMTYPE, twkq_li_macros),
+    VALTOCAP_ROW(ICAP_KQ_AUTOSIZETYPE, twkq_autosizetype_macros),
+    {-1, -1, nullptr},
+};
+
+#undef VALTOCAP_ROW
+
+size_t ItemTypeBytes(TW_UINT16 itemType) {
+    return itemType < std::size(kItemTypeBytes) ? kItemTypeBytes[itemType] : 0;
+}
+
+void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes,
+                            char* pszOut, size_t outSize) {
+    if (!pszOut || outSize == 0) return;
+    pszOut[0] = '\0';
+    if (!pItem) return;
+
+    if (IsTextType(itemType)) {
+        // Up to the NUL, never past the type's length or the readable bytes.
+        const char* text = static_cast<const char*>(pItem);
+        size_t limit = ItemTypeBytes(itemType) < itemBytes ? ItemTypeBytes(itemType) : itemBytes;
+        PutText(text, strnlen(text, limit), pszOut, outSize);
+        return;
+    }
+
+    // A type without a size of its own is shown as the 4-byte field it stands in.
+    size_t need = ItemTypeBytes(itemType) ? ItemTypeBytes(itemType) : sizeof(TW_UINT32);
+    if (itemBytes < need) {
+        snprintf(pszOut, outSize, "!!! item cut: the block holds %zu of its %zu bytes.!!!", itemBytes, need);
+        return;
+    }
+
+    // Numbers are formatted without printf: item lists are the longest part of a trace.
+    char text[4 * kNumberTextSize];
+    size_t n = 0;
+    switch (itemType) {
+        case TWTY_INT8:
+            // Sign-extended first, so -1 shows as 0xffffffff.
+            n = FormatHexWithPrefix(static_cast<uint32_t>(int32_t{ReadItem<TW_INT8>(pItem)}), text, 2);
+            break;
+        case TWTY_INT16: n = FormatSigned(ReadItem<TW_INT16>(pItem), text); break;
+        case TWTY_INT32: n = FormatSigned(ReadItem<TW_INT32>(pItem), text); break;
+        case TWTY_UINT8: n = FormatHexWithPrefix(ReadItem<TW_UINT8>(pItem), text, 2); break;
+        case TWTY_UINT16: ValToCap(cap, ReadItem<TW_UINT16>(pItem), pszOut, outSize); return;
+        case TWTY_UINT32: n = FormatSigned(static_cast<int32_t>(ReadItem<TW_UINT32>(pItem)), text); break;
+        case TWTY_BOOL: PutText(ReadItem<TW_BOOL>(pItem) ? "true" : "false", pszOut, outSize); return;
+        case TWTY_FIX32: n = FormatFix32(ReadItem<TW_FIX32>(pItem), text); break;
+        case TWTY_FRAME: {
+            TW_FRAME frame = ReadItem<TW_FRAME>(pItem);
+            n = FormatFix32(frame.Left, text);
+            text[n++] = ',';
+            n += FormatFix32(frame.Top, text + n);
+            text[n++] = ',';
+            n += FormatFix32(frame.Right, text + n);
+            text[n++] = ',';
+            n += FormatFix32(frame.Bottom, text + n);
+            break;
+        }
+        default: ValToWord(ReadItem<TW_UINT32>(pItem), pszOut, outSize); return;
+    }
+    PutText(text, n, pszOut, outSize);
+}
+
+void CParaAnalyze::ValToWord(TW_UINT32 word, char* pszOut, size_t outSize) {
+    if (!pszOut || outSize == 0) return;
+    char text[kNumberTextSize];
+    PutText(text, FormatHexWithPrefix(word, text, 8), pszOut, outSize);
+}
+
+void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t outSize) {
+    if (!pszOut || outSize == 0) return;
+    const ValToCapEntry* map = VALTOCAP;
+    if (cap > 0x8000) {
+        if (cap == CAP_KQ_VERSION) {
+            // "%x.%x" of the high and the low byte.
+            char text[2 * kNumberTextSize];
+            size_t n = FormatHex(value >> 8, text);
+            text[n++] = '.';
+            n += FormatHex(value & 0xFF, text + n);
+            PutText(text, n, pszOut, outSize);
+            return;
+        }
+        map = VALTOCAPKQ;
+    } else if (cap == CAP_SUPPORTEDCAPS) {
+        MakeCapSupportedCaps(value, pszOut, outSize);
+        return;
+    }
+
+    const ValToCapEntry* row = map;
+    while (row->Values && row->Cap != cap) ++row;
+    if (!row->Values) {
+        char text[kNumberTextSize];
+        PutText(text, FormatUnsigned(value, text), pszOut, outSize);
+        return;
+    }
+    size_t namedRows = row->Count > 1 ? static_cast<size_t>(row->Count - 1) : 0;
+    LookupMacroName(row->Values, namedRows, value, m_szName, sizeof(m_szName));
+    PutText(m_szName, pszOut, outSize);
+}
+
+void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outSize) {
+    if (!pszOut || outSize == 0) return;
+    pszOut[0] = '\0';
+    if (cap == 0) return;
+    char szCap[64] = {};
+    LookupCapabilityName(cap, szCap, sizeof(szCap));
+    PutText(szCap, pszOut, outSize);
 }

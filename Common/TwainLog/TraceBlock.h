@@ -59,6 +59,9 @@ public:
     void Value(const char* name, const char* text);
     // "Name<blanks> =" alone on its line: a nested structure's block follows.
     void Label(const char* name);
+    // The same label with the blank after "=" kept ("Name<blanks> = "), as the
+    // vendor blocks write it.
+    void LabelKeepingBlank(const char* name);
     // "{a,b,c}" of a list of numbers, on one line.
     void NumberList(const char* name, const TW_INT16* values, size_t count);
     void NumberList(const char* name, const TW_UINT16* values, size_t count);
@@ -68,10 +71,17 @@ public:
     void BeginField(const char* name);
     // A whole line at the field indentation, CR LF added: "StageABC=" and the like.
     void Line(const char* text);
+    // The start of such a line, without the line end: the caller's next output
+    // continues it.
+    void BeginLine(const char* text);
     // The one block that closes in column 1 instead of at its heading's indent.
     void CloseInColumn1();
 
 private:
+    // The indentation and the padded name; null without a record.
+    CRecordText* FieldStart(const char* name);
+    // "Name<blanks> = " open value close CR LF.
+    void BracketLine(const char* name, const char* value, size_t length, char open, char close);
     template <typename T>
     void List(const char* name, const T* values, size_t count);
 

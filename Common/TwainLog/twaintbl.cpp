@@ -3,6 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+// A name copied whole or cut to the buffer, always NUL-terminated.
+static void CopyName(const char* name, char* pszOut, size_t outSize) {
+    size_t n = strnlen(name, outSize - 1);
+    memcpy(pszOut, name, n);
+    pszOut[n] = '\0';
+}
+
 const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t value) {
     for (size_t i = 0; i < namedRows; ++i) {
         if (table[i].value == value) return table[i].name;
@@ -18,7 +25,7 @@ void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, c
                      size_t outSize) {
     if (!pszOut || outSize == 0) return;
     const char* name = FindMacroName(table, namedRows, value);
-    if (name) snprintf(pszOut, outSize, "%s", name);
+    if (name) CopyName(name, pszOut, outSize);
     else FormatUnnamedValue(value, pszOut, outSize);
 }
 
@@ -31,6 +38,6 @@ void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {
         name = vendor ? FindMacroName(icap_kq_macros, NamedRows(icap_kq_macros), cap)
                       : FindMacroName(icap_macros, NamedRows(icap_macros), cap);
     }
-    if (name) snprintf(pszOut, outSize, "%s", name);
+    if (name) CopyName(name, pszOut, outSize);
     else FormatUnnamedValue(cap, pszOut, outSize);
 }

@@ -13,7 +13,7 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
 
     std::string name = dir.substr(dir.rfind('/') + 1);
-    // Any extension goes (".bundle", ".ds"); a leading dot is part of the name.
+    // Any extension goes (".bundle", ".ds"); a leading dot belongs to the name.
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
 

@@ -38,7 +38,8 @@ struct Walk {
 };
 
 std::mutex gLock;
-std::vector<Image> gImages;
+// Never destroyed, so a module destructor running at exit can still ask.
+std::vector<Image>& gImages = *new std::vector<Image>();
 unsigned long long gAdds = 0;
 unsigned long long gSubs = 0;
 bool gHaveCounters = false;

@@ -29,6 +29,16 @@ public:
         return line + Params(DG, DAT, MSG, pData, RC);
     }
 
+    // What renderers called directly append to one fresh record; render gets the
+    // analyzer, with m_DAT and m_MSG as the test sets them.
+    template <typename Render>
+    std::string Rendered(Render render) {
+        m_text.Clear();
+        m_analyzer.m_pszText = &m_text;
+        render(m_analyzer);
+        return std::string(m_text.Text(), m_text.KeptLength());
+    }
+
     CParaAnalyze& analyzer() { return m_analyzer; }
     const CRecordText& text() const { return m_text; }
 

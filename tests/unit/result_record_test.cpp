@@ -97,7 +97,11 @@ TEST(EventTrace, OtherDatsWithProcessEventAreNotReadAsEvents) {
     // A TW_STATUS is 4 bytes: reading it as a TW_EVENT would run past it.
     TW_STATUS status = {};
     CAnalyzerHarness h(6);
-    EXPECT_EQ(h.Params(DG_CONTROL, DAT_STATUS, MSG_PROCESSEVENT, &status, TWRC_DSEVENT), "");
+    // Not traced, so no result or state lines; the DAT's own renderer still runs.
+    EXPECT_EQ(h.Params(DG_CONTROL, DAT_STATUS, MSG_PROCESSEVENT, &status, TWRC_DSEVENT),
+              "  TW_STATUS = {\r\n"
+              "    ConditionCode = [TWCC_SUCCESS]\r\n"
+              "  }\r\n");
     EXPECT_EQ(h.analyzer().m_nTwainStatus, 6);
 }
 

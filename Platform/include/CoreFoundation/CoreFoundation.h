@@ -1,4 +1,4 @@
-/* The small part of CoreFoundation the product uses: reference-counted
+/* The few CoreFoundation calls the product uses: reference-counted
    strings, file URLs and bundles that load real code. */
 #ifndef MACPLATFORM_COREFOUNDATION_H
 #define MACPLATFORM_COREFOUNDATION_H

@@ -1,0 +1,62 @@
+#include "TextFormat.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kMaxDigits = 32;
+
+size_t Emit(const char* digitsEnd, size_t count, char* out) {
+    memcpy(out, digitsEnd - count, count);
+    return count;
+}
+
+}  // namespace
+
+size_t FormatUnsigned(uint64_t value, char* out, int minDigits) {
+    if (minDigits > kMaxDigits) minDigits = kMaxDigits;
+    char digits[kNumberTextSize];
+    char* end = digits + sizeof(digits);
+    char* p = end;
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (end - p < minDigits) *--p = '0';
+    return Emit(end, static_cast<size_t>(end - p), out);
+}
+
+size_t FormatSigned(int64_t value, char* out) {
+    if (value >= 0) return FormatUnsigned(static_cast<uint64_t>(value), out);
+    out[0] = '-';
+    return 1 + FormatUnsigned(0 - static_cast<uint64_t>(value), out + 1);
+}
+
+size_t FormatHex(uint64_t value, char* out, int minDigits) {
+    if (minDigits > kMaxDigits) minDigits = kMaxDigits;
+    char digits[kNumberTextSize];
+    char* end = digits + sizeof(digits);
+    char* p = end;
+    do {
+        *--p = "0123456789abcdef"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    while (end - p < minDigits) *--p = '0';
+    return Emit(end, static_cast<size_t>(end - p), out);
+}
+
+size_t FormatFix32(TW_FIX32 value, char* out) {
+    // The value is exactly units / 65536; round units * 1000 / 65536 to an integer.
+    int64_t units = static_cast<int64_t>(value.Whole) * 65536 + value.Frac;
+    bool negative = units < 0;
+    uint64_t scaled = static_cast<uint64_t>(negative ? -units : units) * 1000;
+    uint64_t thousandths = scaled >> 16;
+    uint64_t rest = scaled & 0xFFFF;
+    if (rest > 0x8000 || (rest == 0x8000 && (thousandths & 1))) ++thousandths;
+    size_t n = 0;
+    if (negative) out[n++] = '-';
+    n += FormatUnsigned(thousandths / 1000, out + n);
+    out[n++] = '.';
+    n += FormatUnsigned(thousandths % 1000, out + n, 3);
+    return n;
+}
