@@ -176,6 +176,7 @@ TEST(StructuresSession, PassesInOrder) {
     EXPECT_EQ(driver.Control(DAT_SETUPFILEXFER, MSG_GET, &file), TWRC_SUCCESS);
     TW_UINT32 group = 0;
     EXPECT_EQ(driver.Control(DAT_XFERGROUP, MSG_GET, &group), TWRC_SUCCESS);
+    EXPECT_EQ(group, TW_UINT32(DG_IMAGE));
     TW_CUSTOMDSDATA custom{};
     EXPECT_EQ(driver.Control(DAT_CUSTOMDSDATA, MSG_GET, &custom), TWRC_SUCCESS);
     DisposeHandle(custom.hData);

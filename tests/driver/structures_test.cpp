@@ -95,31 +95,6 @@ TEST(Structures, JpegLendsTheStandardQuantisationTables) {
     EXPECT_EQ(jpeg.HuffmanDC[0].Length, 0u);
 }
 
-TEST(Structures, FileTransferSetupAndTransferGroup) {
-    CDriver driver;
-    driver.Open();
-    TW_SETUPFILEXFER file;
-    std::memset(&file, 0xEE, sizeof(file));
-    ASSERT_EQ(driver.Control(DAT_SETUPFILEXFER, MSG_GET, &file), TWRC_SUCCESS);
-    EXPECT_STREQ(file.FileName, "TWAIN.TMP");
-    EXPECT_EQ(file.Format, TWFF_TIFF);
-    EXPECT_EQ(file.VRefNum, 0);
-    TW_UINT32 group = 0;
-    ASSERT_EQ(driver.Control(DAT_XFERGROUP, MSG_GET, &group), TWRC_SUCCESS);
-    EXPECT_EQ(group, TW_UINT32(DG_IMAGE));
-}
-
-TEST(Structures, PaletteIsAGrayRamp) {
-    CDriver driver;
-    driver.Open();
-    TW_PALETTE8 palette{};
-    ASSERT_EQ(driver.Image(DAT_PALETTE8, MSG_GET, &palette), TWRC_SUCCESS);
-    EXPECT_EQ(palette.NumColors, 256);
-    EXPECT_EQ(palette.PaletteType, 1);
-    EXPECT_EQ(palette.Colors[200].Channel2, 200);
-    EXPECT_EQ(palette.Colors[255].Index, 255);
-}
-
 // What an application sets comes back from MSG_GET; values outside their
 // range are refused and change nothing.
 TEST(Structures, VendorSettingsAreKeptOrRefused) {
