@@ -1,0 +1,256 @@
+// The page: its geometry, its strips in a memory transfer, and the same bytes in
+// a native transfer.
+#include "DriverHarness.h"
+#include "GuardPage.h"
+
+namespace {
+
+// The demo's settings: 100 dpi RGB, 8 bits, letter frame.
+void DemoSettings(CDriver& driver, TW_UINT16 mechanism) {
+    driver.Open();
+    ASSERT_EQ(driver.SetOneValue16(ICAP_XFERMECH, TWTY_UINT16, mechanism), TWRC_SUCCESS);
+    ASSERT_EQ(driver.SetOneValue32(ICAP_XRESOLUTION, TWTY_FIX32, FixWord(100)), TWRC_SUCCESS);
+    ASSERT_EQ(driver.SetOneValue32(ICAP_YRESOLUTION, TWTY_FIX32, FixWord(100)), TWRC_SUCCESS);
+}
+
+std::vector<unsigned char> NativePage(CDriver& driver) {
+    TW_HANDLE h = nullptr;
+    EXPECT_EQ(driver.Image(DAT_IMAGENATIVEXFER, MSG_GET, &h), TWRC_XFERDONE);
+    if (!h) return {};
+    std::vector<unsigned char> page(*h, *h + GetHandleSize(h));
+    DisposeHandle(h);
+    return page;
+}
+
+TEST(Transfer, ImageInfoAndBufferSizesAtTheDemoSettings) {
+    CDriver driver;
+    DemoSettings(driver, TWSX_MEMORY);
+    driver.ToTransferReady();
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(driver.Image(DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
+    EXPECT_EQ(info.XResolution.Whole, 100);
+    EXPECT_EQ(info.YResolution.Whole, 100);
+    EXPECT_EQ(info.ImageWidth, 850);
+    EXPECT_EQ(info.ImageLength, 1100);
+    EXPECT_EQ(info.SamplesPerPixel, 3);
+    const TW_INT16 bits[8] = {8, 8, 8, 0, 0, 0, 0, 0};
+    EXPECT_EQ(0, std::memcmp(info.BitsPerSample, bits, sizeof(bits)));
+    EXPECT_EQ(info.BitsPerPixel, 24);
+    EXPECT_EQ(info.Planar, 0);
+    EXPECT_EQ(info.PixelType, TWPT_RGB);
+    EXPECT_EQ(info.Compression, TWCP_NONE);
+
+    TW_SETUPMEMXFER setup{};
+    ASSERT_EQ(driver.Control(DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
+    EXPECT_EQ(setup.MinBufSize, 2550u);
+    EXPECT_EQ(setup.MaxBufSize, 1048576u);
+    EXPECT_EQ(setup.Preferred, 786432u);
+}
+
+// Four strips of whole rows, whose bytes together are the native page exactly.
+TEST(Transfer, MemoryStripsDeliverExactlyThePage) {
+    CDriver native;
+    DemoSettings(native, TWSX_NATIVE);
+    native.ToTransferReady();
+    const std::vector<unsigned char> page = NativePage(native);
+    ASSERT_EQ(page.size(), 2550u * 1100u);
+
+    CDriver driver;
+    DemoSettings(driver, TWSX_MEMORY);
+    driver.ToTransferReady();
+    const TW_UINT32 preferred = 786432;
+    // The buffer ends at an inaccessible page: a write past Length crashes.
+    CGuardedBlock buffer(preferred, 1);
+    std::vector<unsigned char> received;
+    const TW_UINT32 expectedRows[] = {308, 308, 308, 176};
+    for (int strip = 0; strip < 4; ++strip) {
+        TW_IMAGEMEMXFER xfer{};
+        xfer.Memory = TW_MEMORY{kAppOwns | kAsPointer, preferred, buffer.data()};
+        EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), strip < 3 ? TWRC_SUCCESS : TWRC_XFERDONE);
+        EXPECT_EQ(xfer.Compression, TWCP_NONE);
+        EXPECT_EQ(xfer.BytesPerRow, 2550u);
+        EXPECT_EQ(xfer.Columns, 850u);
+        EXPECT_EQ(xfer.Rows, expectedRows[strip]);
+        EXPECT_EQ(xfer.XOffset, 0u);
+        EXPECT_EQ(xfer.YOffset, 308u * strip);
+        EXPECT_EQ(xfer.BytesWritten, expectedRows[strip] * 2550u);
+        EXPECT_EQ(xfer.Memory.TheMem, buffer.data());
+        received.insert(received.end(), buffer.data(), buffer.data() + xfer.BytesWritten);
+    }
+    EXPECT_TRUE(received == page);
+
+    TW_IMAGEMEMXFER more{};
+    more.Memory = TW_MEMORY{kAppOwns | kAsPointer, preferred, buffer.data()};
+    EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &more), TWRC_FAILURE) << "the page is done";
+    EXPECT_EQ(driver.ConditionCode(), TWCC_SEQERROR);
+}
+
+TEST(Transfer, StripsIntoAnApplicationHandle) {
+    CDriver driver;
+    DemoSettings(driver, TWSX_MEMORY);
+    driver.ToTransferReady();
+    std::vector<unsigned char> zeros(10 * 2550);
+    CAppHandle h(zeros.data(), zeros.size());
+    TW_IMAGEMEMXFER xfer{};
+    xfer.Memory = TW_MEMORY{kAppOwns | kAsHandle, static_cast<TW_UINT32>(zeros.size()), h.get()};
+    ASSERT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_SUCCESS);
+    EXPECT_EQ(xfer.Rows, 10u);
+    // Top left pixel of the RGB pattern: no red, no green, full blue.
+    const auto* bytes = reinterpret_cast<unsigned char*>(*h.get());
+    EXPECT_EQ(bytes[0], 0);
+    EXPECT_EQ(bytes[1], 0);
+    EXPECT_EQ(bytes[2], 255);
+
+    xfer.Memory.Length = static_cast<TW_UINT32>(zeros.size()) + 1;  // more than the handle holds
+    EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_FAILURE);
+    EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE);
+}
+
+TEST(Transfer, RefusesBuffersItCannotFill) {
+    CDriver driver;
+    DemoSettings(driver, TWSX_MEMORY);
+    driver.ToTransferReady();
+    unsigned char row[2550];
+    char* notAHandleBlock = nullptr;
+    struct Case {
+        const char* what;
+        TW_MEMORY memory;
+    } cases[] = {
+        {"smaller than a row", {kAppOwns | kAsPointer, 2549, row}},
+        {"no memory", {kAppOwns | kAsPointer, 2550, nullptr}},
+        {"source owned", {kDsOwns | kAsPointer, 2550, row}},
+        {"neither pointer nor handle", {kAppOwns, 2550, row}},
+        {"both pointer and handle", {kAppOwns | kAsPointer | kAsHandle, 2550, row}},
+        {"not a live handle", {kAppOwns | kAsHandle, 2550, &notAHandleBlock}},
+    };
+    for (const Case& k : cases) {
+        TW_IMAGEMEMXFER xfer{};
+        xfer.Memory = k.memory;
+        EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_FAILURE) << k.what;
+        EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE) << k.what;
+    }
+    // Nothing was taken: the first good strip starts at the top.
+    TW_IMAGEMEMXFER xfer{};
+    xfer.Memory = TW_MEMORY{kAppOwns | kAsPointer, sizeof(row), row};
+    EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_SUCCESS);
+    EXPECT_EQ(xfer.YOffset, 0u);
+    EXPECT_EQ(xfer.Rows, 1u);
+}
+
+TEST(Transfer, TheMechanismMustMatchTheTransfer) {
+    CDriver driver;
+    DemoSettings(driver, TWSX_NATIVE);
+    driver.ToTransferReady();
+    unsigned char row[2550];
+    TW_IMAGEMEMXFER xfer{};
+    xfer.Memory = TW_MEMORY{kAppOwns | kAsPointer, sizeof(row), row};
+    EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_FAILURE);
+    EXPECT_EQ(driver.ConditionCode(), TWCC_SEQERROR);
+
+    CDriver memory;
+    DemoSettings(memory, TWSX_MEMORY);
+    memory.ToTransferReady();
+    TW_HANDLE h = nullptr;
+    EXPECT_EQ(memory.Image(DAT_IMAGENATIVEXFER, MSG_GET, &h), TWRC_FAILURE);
+    EXPECT_EQ(memory.ConditionCode(), TWCC_SEQERROR);
+    EXPECT_EQ(h, nullptr);
+}
+
+// The documented test pattern, at its corners, for each pixel type and depth.
+TEST(Transfer, PagePatternPerPixelType) {
+    struct Case {
+        TW_UINT16 pixelType, bitDepth;
+        TW_UINT32 bytesPerRow;
+        std::vector<unsigned char> firstRowStart, lastRowEnd;
+    } cases[] = {
+        {TWPT_RGB, 8, 2550, {0, 0, 255, 0, 0, 254}, {255, 255, 0}},
+        {TWPT_RGB, 16, 5100, {0, 0, 0, 0, 0xFF, 0xFF}, {0xFF, 0xFF, 0xFF, 0xFF, 0, 0}},
+        {TWPT_GRAY, 8, 850, {0, 0}, {254, 255}},
+        // Quarter-inch squares at 100 dpi: 25 pixels black, then white.
+        {TWPT_BW, 1, 107, {0x00, 0x00, 0x00, 0x7F, 0xFF}, {0x00}},
+    };
+    for (const Case& k : cases) {
+        CDriver driver;
+        DemoSettings(driver, TWSX_NATIVE);
+        ASSERT_EQ(driver.SetOneValue16(ICAP_PIXELTYPE, TWTY_UINT16, k.pixelType), TWRC_SUCCESS);
+        ASSERT_EQ(driver.SetOneValue16(ICAP_BITDEPTH, TWTY_UINT16, k.bitDepth), TWRC_SUCCESS);
+        driver.ToTransferReady();
+        const std::vector<unsigned char> page = NativePage(driver);
+        ASSERT_EQ(page.size(), size_t{k.bytesPerRow} * 1100) << k.pixelType << "/" << k.bitDepth;
+        EXPECT_TRUE(std::equal(k.firstRowStart.begin(), k.firstRowStart.end(), page.begin()))
+            << k.pixelType << "/" << k.bitDepth;
+        EXPECT_TRUE(std::equal(k.lastRowEnd.rbegin(), k.lastRowEnd.rend(), page.rbegin()))
+            << k.pixelType << "/" << k.bitDepth;
+    }
+}
+
+// The layout's frame decides the page; it is given in the current units.
+TEST(Transfer, LayoutInCentimetresSetsThePageSize) {
+    CDriver driver;
+    DemoSettings(driver, TWSX_NATIVE);
+    ASSERT_EQ(driver.SetOneValue16(ICAP_UNITS, TWTY_UINT16, TWUN_CENTIMETERS), TWRC_SUCCESS);
+    TW_IMAGELAYOUT layout{{Fix(0), Fix(0), Fix(10, 0x28F6), Fix(5, 0x147B)}, 2, 3, 1};  // 10.16 x 5.08 cm
+    ASSERT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
+    TW_IMAGELAYOUT back{};
+    ASSERT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_GET, &back), TWRC_SUCCESS);
+    EXPECT_EQ(back.DocumentNumber, 2u);
+    EXPECT_EQ(back.PageNumber, 3u);
+    EXPECT_EQ(back.Frame.Right.Whole, 10);
+    driver.ToTransferReady();
+    TW_IMAGEINFO info{};
+    ASSERT_EQ(driver.Image(DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
+    EXPECT_EQ(info.ImageWidth, 400);  // 4 inches at 100 dpi
+    EXPECT_EQ(info.ImageLength, 200);
+}
+
+TEST(Transfer, LayoutOutsideTheBedIsRefused) {
+    struct Case {
+        const char* what;
+        TW_FRAME frame;
+    } cases[] = {
+        {"wider than the bed", {Fix(0), Fix(0), Fix(9), Fix(11)}},
+        {"longer than the bed", {Fix(0), Fix(0), Fix(8), Fix(12)}},
+        {"negative left", {Fix(-1), Fix(0), Fix(8), Fix(11)}},
+        {"right before left", {Fix(5), Fix(0), Fix(4), Fix(11)}},
+        {"empty", {Fix(2), Fix(2), Fix(2), Fix(2)}},
+    };
+    for (const Case& k : cases) {
+        CDriver driver;
+        driver.Open();
+        TW_IMAGELAYOUT layout{k.frame, 1, 1, 1};
+        EXPECT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_FAILURE) << k.what;
+        EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE) << k.what;
+        TW_IMAGELAYOUT back{};
+        ASSERT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_GET, &back), TWRC_SUCCESS);
+        EXPECT_EQ(back.Frame.Right.Whole, 8) << k.what;
+        EXPECT_EQ(back.Frame.Right.Frac, 0x8000) << k.what;
+        EXPECT_EQ(back.Frame.Bottom.Whole, 11) << k.what;
+    }
+}
+
+// One page per enabling; the events after it and after its end carry nothing.
+TEST(Transfer, EachEnablingReadiesOnePage) {
+    CDriver driver;
+    driver.Open();
+    driver.ToTransferReady();
+    TW_EVENT event{nullptr, 0xEEEE};
+    EXPECT_EQ(driver.Control(DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
+    EXPECT_EQ(event.TWMessage, MSG_NULL);
+    TW_PENDINGXFERS pending{};
+    ASSERT_EQ(driver.Control(DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
+    EXPECT_EQ(pending.Count, 1);
+    ASSERT_EQ(driver.Control(DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+    EXPECT_EQ(pending.Count, 0);
+    EXPECT_EQ(driver.ProbeState(), 5);
+    for (int i = 0; i < 3; ++i) {
+        event.TWMessage = 0xEEEE;
+        EXPECT_EQ(driver.Control(DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
+        EXPECT_EQ(event.TWMessage, MSG_NULL);
+    }
+    TW_USERINTERFACE ui{};
+    ASSERT_EQ(driver.Control(DAT_USERINTERFACE, MSG_DISABLEDS, &ui), TWRC_SUCCESS);
+    driver.ToTransferReady();
+    EXPECT_EQ(driver.ProbeState(), 6);
+}
+
+}  // namespace
