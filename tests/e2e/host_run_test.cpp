@@ -107,6 +107,29 @@ TEST(HostRun, DemoAgainstTheSubstituteDriver) {
     ExpectDemoTrace(outcome, strips);
 }
 
+// The other built-in sessions pass against the substitute driver too, every
+// triplet traced.
+TEST(HostRun, VendorAndStructureSessionsAgainstTheSubstituteDriver) {
+    if (!SubstituteDriverBuilt()) GTEST_SKIP() << "the substitute driver is not part of this build";
+    struct Case {
+        const char* session;
+        size_t tripletLines;  // all but the event polls
+        size_t brackets;      // the refused triplets
+    };
+    const Case cases[] = {{"vendor", 17, 3}, {"structures", 18, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.session);
+        HostOutcome outcome = RunHost(WrapperInstall::SubstituteDriver, c.session, {});
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.err, "Close Log File.\n");
+        EXPECT_EQ(LinesStartingWith(outcome.trace, {"[0"}).size(), c.tripletLines);
+        EXPECT_EQ(Count(outcome.trace, "*** Inspect Error Status Start ***\r\n"), c.brackets);
+        std::vector<std::string> states = LinesStartingWith(outcome.trace, {"TWAIN Status = "});
+        ASSERT_FALSE(states.empty());
+        EXPECT_EQ(states.back(), "TWAIN Status = [3]");
+    }
+}
+
 TEST(HostRun, ExitStatusTellsMismatchesAndUnusableSessions) {
     struct Case {
         const char* name;
