@@ -34,7 +34,8 @@ void operator delete(void* p, std::size_t) noexcept {
 
 // The out-of-memory handle test asks for an impossible block; the
 // sanitizer allocator must answer NULL as malloc does, not abort.
-extern "C" const char* __asan_default_options() {
+// Exported: the sanitizer runtime looks it up in the program at start.
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
     return "allocator_may_return_null=1";
 }
 
