@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "TextFormat.h"
 #include "twaintbl.h"
 
 constinit CParaAnalyze g_cParaAnalyze;
@@ -48,30 +49,50 @@ bool CParaAnalyze::TripletAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsi
     return CreateStringOfTriplet();
 }
 
+// The name of the first row holding the value, or the fallback text made in
+// fallback; no copy of a found name.
+template <size_t N>
+static const char* NameOf(const MacroEntry (&table)[N], int64_t value, char (&fallback)[64]) {
+    const char* name = FindMacroName(table, N - 1, value);
+    if (name) return name;
+    FormatUnnamedValue(value, fallback, sizeof(fallback));
+    return fallback;
+}
+
 bool CParaAnalyze::CreateStringOfTriplet() {
     // Event polling would flood the trace; it is left out and not counted.
     if (m_MSG == MSG_PROCESSEVENT || (m_MSG == MSG_XFERREADY && m_DAT == DAT_NULL)) return false;
 
     ++m_lCount;
+    if (!m_pszText) return true;
     char szDG[64];
     char szDAT[64];
     char szMSG[64];
     // The DG is widened with its sign, so 0x80000000 prints as a negative number.
-    LookupMacroName(dg_macros, static_cast<int32_t>(m_DG), szDG, sizeof(szDG));
-    if (m_DAT < 0x8001) LookupMacroName(dat_macros, m_DAT, szDAT, sizeof(szDAT));
-    else LookupMacroName(dat_kq_macros, m_DAT, szDAT, sizeof(szDAT));
-    if (m_MSG < 0x8001) LookupMacroName(msg_macros, m_MSG, szMSG, sizeof(szMSG));
-    else LookupMacroName(msg_kq_macros, m_MSG, szMSG, sizeof(szMSG));
+    const char* dg = NameOf(dg_macros, static_cast<int32_t>(m_DG), szDG);
+    const char* dat = m_DAT < 0x8001 ? NameOf(dat_macros, m_DAT, szDAT) : NameOf(dat_kq_macros, m_DAT, szDAT);
+    const char* msg = m_MSG < 0x8001 ? NameOf(msg_macros, m_MSG, szMSG) : NameOf(msg_kq_macros, m_MSG, szMSG);
 
+    // "[%05ld] [%s] %s/%s/%s", and " (%s)" of the capability name for DAT_CAPABILITY.
+    char digits[kNumberTextSize];
+    std::string_view count(digits, m_lCount < 0 ? FormatSigned(m_lCount, digits)
+                                                : FormatUnsigned(static_cast<uint64_t>(m_lCount), digits, 5));
+    std::string_view label(m_szLabel, strnlen(m_szLabel, sizeof(m_szLabel)));
     if (m_DAT == DAT_CAPABILITY) {
         char szCap[64] = {};
         GetStringOfCapability(static_cast<TW_CAPABILITY*>(m_pData), szCap, sizeof(szCap));
-        AppendFormat("[%05ld] [%.32s] %s/%s/%s (%s)%s", static_cast<long>(m_lCount), m_szLabel, szDG,
-                     szDAT, szMSG, szCap, kCrLf);
+        m_pszText->AppendPieces({"[", count, "] [", label, "] ", dg, "/", dat, "/", msg, " (", szCap, ")\r\n"});
     } else {
-        AppendFormat("[%05ld] [%.32s] %s/%s/%s%s", static_cast<long>(m_lCount), m_szLabel, szDG, szDAT,
-                     szMSG, kCrLf);
+        m_pszText->AppendPieces({"[", count, "] [", label, "] ", dg, "/", dat, "/", msg, kCrLf});
     }
+    return true;
+}
+
+// The text goes out only whole, with its NUL, or not at all.
+static bool CopyIfFits(const char* text, char* pszOut, unsigned int size) {
+    size_t length = strlen(text);
+    if (!pszOut || length + 1 > size) return false;
+    memcpy(pszOut, text, length + 1);
     return true;
 }
 
@@ -79,21 +100,16 @@ bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsi
     if (!pCap) return true;
     TW_UINT16 cap = pCap->Cap;
     bool vendor = cap >= 0x8001;
-    char szWork[1024] = {};
-
     const char* first = vendor ? FindMacroName(cap_kq_macros, NamedRows(cap_kq_macros), cap)
                                : FindMacroName(cap_macros, NamedRows(cap_macros), cap);
-    if (first) snprintf(szWork, sizeof(szWork), "%s", first);
-    else FormatUnnamedValue(cap, szWork, sizeof(szWork));
-    if (strlen(szWork) + 1 > size || !pszOut) return false;
-    memcpy(pszOut, szWork, strlen(szWork) + 1);
-    if (first) return true;
-
-    if (vendor) LookupMacroName(icap_kq_macros, cap, szWork, sizeof(szWork));
-    else LookupMacroName(icap_macros, cap, szWork, sizeof(szWork));
-    if (strlen(szWork) + 1 > size) return false;
-    memcpy(pszOut, szWork, strlen(szWork) + 1);
-    return true;
+    if (first) return CopyIfFits(first, pszOut, size);
+    const char* second = vendor ? FindMacroName(icap_kq_macros, NamedRows(icap_kq_macros), cap)
+                                : FindMacroName(icap_macros, NamedRows(icap_macros), cap);
+    if (second && CopyIfFits(second, pszOut, size)) return true;
+    // The first table's fallback stands when the second table's text does not fit.
+    char szFallback[64];
+    FormatUnnamedValue(cap, szFallback, sizeof(szFallback));
+    return CopyIfFits(szFallback, pszOut, size) && !second;
 }
 
 // The event message of an event call, or 0 when there is none to read: only a
@@ -112,9 +128,11 @@ bool CParaAnalyze::ResultMake() {
         if (event != MSG_XFERREADY && event != MSG_CLOSEDSREQ) return false;
     }
     LookupMacroName(twrc_macros, m_RC, m_szName, sizeof(m_szName));
-    AppendFormat("        Return Code = [%s]%s", m_szName, kCrLf);
-    AppendFormat("pData   = <0x%08x>%s", static_cast<unsigned int>(reinterpret_cast<uintptr_t>(m_pData)),
-                 kCrLf);
+    if (!m_pszText) return true;
+    // The pointer's low 32 bits in at least eight digits.
+    char digits[kNumberTextSize];
+    std::string_view pointer(digits, FormatHex(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_pData)), digits, 8));
+    m_pszText->AppendPieces({"        Return Code = [", m_szName, "]\r\npData   = <0x", pointer, ">\r\n"});
     return true;
 }
 
@@ -128,7 +146,11 @@ bool CParaAnalyze::ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigne
     Dispatch();
     if (m_RC == TWRC_FAILURE || !traced) return true;
     UpDateTwainStatus(m_DG, m_DAT, m_MSG, static_cast<char*>(m_pData));
-    AppendFormat("%sTWAIN Status = [%d]%s", kCrLf, m_nTwainStatus, kCrLf);
+    if (!m_pszText) return true;
+    // After an empty line: the text before it already ends with a line end.
+    char digits[kNumberTextSize];
+    std::string_view status(digits, FormatSigned(m_nTwainStatus, digits));
+    m_pszText->AppendPieces({"\r\nTWAIN Status = [", status, "]\r\n"});
     return true;
 }
 

@@ -1,20 +1,6 @@
 #include "RecordText.h"
 
 #include <cstdio>
-#include <cstring>
-
-void CRecordText::Append(const char* psz) {
-    if (psz) Append(psz, strlen(psz));
-}
-
-void CRecordText::Append(const char* p, size_t n) {
-    size_t kept = KeptLength();
-    size_t room = kMaxWritten - kept;
-    size_t copied = n < room ? n : room;
-    memcpy(m_szText + kept, p, copied);
-    m_szText[kept + copied] = '\0';
-    m_nLength += n;
-}
 
 void CRecordText::AppendFormat(const char* pszFormat, ...) {
     va_list args;

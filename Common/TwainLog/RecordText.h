@@ -5,6 +5,9 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
 
 class CRecordText {
 public:
@@ -17,8 +20,42 @@ public:
         m_szText[0] = '\0';
     }
 
-    void Append(const char* psz);
-    void Append(const char* p, size_t n);
+    void Append(const char* psz) {
+        if (psz) Append(psz, strlen(psz));
+    }
+    // Inline: a record is built from many short pieces.
+    void Append(const char* p, size_t n) {
+        size_t kept = KeptLength();
+        size_t room = kMaxWritten - kept;
+        size_t copied = n < room ? n : room;
+        memcpy(m_szText + kept, p, copied);
+        m_szText[kept + copied] = '\0';
+        m_nLength += n;
+    }
+    // Several pieces as one line: one bounds check and one copy each.
+    void AppendPieces(std::initializer_list<std::string_view> pieces) {
+        size_t total = 0;
+        for (std::string_view piece : pieces) total += piece.size();
+        if (char* out = Reserve(total)) {
+            for (std::string_view piece : pieces) {
+                memcpy(out, piece.data(), piece.size());
+                out += piece.size();
+            }
+            Commit(total);
+            return;
+        }
+        for (std::string_view piece : pieces) Append(piece.data(), piece.size());
+    }
+    // Room to write n characters in place, or null when fewer are left; Commit
+    // then says how many were written.
+    char* Reserve(size_t n) {
+        if (m_nLength > kMaxWritten || n > kMaxWritten - m_nLength) return nullptr;
+        return m_szText + m_nLength;
+    }
+    void Commit(size_t n) {
+        m_nLength += n;
+        m_szText[m_nLength] = '\0';
+    }
     void AppendFormat(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
     void AppendFormatV(const char* pszFormat, va_list args) __attribute__((format(printf, 2, 0)));
 

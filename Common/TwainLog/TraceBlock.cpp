@@ -17,23 +17,25 @@ void AppendBlanks(CRecordText& text, size_t n) {
 
 void AppendLineEnd(CRecordText& text) { text.Append(kCrLf, 2); }
 
+// Indentation as a piece of a line; block indents are small.
+std::string_view Blanks(int n) {
+    static constexpr char kIndents[] = "                ";
+    size_t count = n < 0 ? 0 : static_cast<size_t>(n);
+    return std::string_view(kIndents, count < sizeof(kIndents) - 1 ? count : sizeof(kIndents) - 1);
+}
+
 }  // namespace
 
 // Formatted by hand rather than with printf: these lines are most of every record.
 CTraceBlock::CTraceBlock(CParaAnalyze& analyzer, const char* typeName, int indent, int nameWidth)
     : m_analyzer(analyzer), m_nIndent(indent), m_nNameWidth(nameWidth), m_bClosed(false) {
-    CRecordText* text = m_analyzer.m_pszText;
-    if (!text) return;
-    AppendBlanks(*text, static_cast<size_t>(m_nIndent));
-    text->Append(typeName);
-    text->Append(" = {\r\n", 6);
+    if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces({Blanks(m_nIndent), typeName, " = {\r\n"});
 }
 
 CTraceBlock::~CTraceBlock() {
     CRecordText* text = m_analyzer.m_pszText;
     if (m_bClosed || !text) return;
-    AppendBlanks(*text, static_cast<size_t>(m_nIndent));
-    text->Append("}\r\n", 3);
+    text->AppendPieces({Blanks(m_nIndent), "}\r\n"});
 }
 
 void CTraceBlock::CloseInColumn1() {
@@ -52,13 +54,69 @@ CRecordText* CTraceBlock::FieldStart(const char* name) {
 }
 
 void CTraceBlock::BracketLine(const char* name, const char* value, size_t length, char open, char close) {
-    CRecordText* text = FieldStart(name);
+    CRecordText* text = m_analyzer.m_pszText;
     if (!text) return;
+    size_t indent = static_cast<size_t>(m_nIndent + 2);
+    size_t nameLength = strlen(name);
+    size_t padding = nameLength < static_cast<size_t>(m_nNameWidth) ? m_nNameWidth - nameLength : 0;
+    size_t total = indent + nameLength + padding + 4 + length + 3;
+    // The whole line in place while the record has room for it: the usual case.
+    if (char* out = text->Reserve(total)) {
+        memset(out, ' ', indent);
+        out += indent;
+        memcpy(out, name, nameLength);
+        out += nameLength;
+        memset(out, ' ', padding);
+        out += padding;
+        memcpy(out, " = ", 3);
+        out[3] = open;
+        memcpy(out + 4, value, length);
+        out += 4 + length;
+        out[0] = close;
+        out[1] = '\r';
+        out[2] = '\n';
+        text->Commit(total);
+        return;
+    }
+    FieldStart(name);
     char opening[4] = {' ', '=', ' ', open};
     text->Append(opening, 4);
     text->Append(value, length);
     char closing[3] = {close, '\r', '\n'};
     text->Append(closing, 3);
+}
+
+void CTraceBlock::ListItem(size_t index, const char* value, bool more) {
+    CRecordText* text = m_analyzer.m_pszText;
+    if (!text) return;
+    char digits[kNumberTextSize];
+    size_t digitCount = FormatUnsigned(index, digits);
+    size_t indexWidth = digitCount < 3 ? 3 : digitCount;
+    size_t indent = static_cast<size_t>(m_nIndent + 2);
+    size_t length = strlen(value);
+    size_t total = indent + indexWidth + 1 + length + (more ? 1 : 0) + 2;
+    char* out = text->Reserve(total);
+    if (!out) {
+        // Past the kept part only the length still counts.
+        AppendBlanks(*text, indent + indexWidth - digitCount);
+        text->Append(digits, digitCount);
+        text->Append(":", 1);
+        text->Append(value, length);
+        if (more) text->Append(",", 1);
+        AppendLineEnd(*text);
+        return;
+    }
+    memset(out, ' ', indent + indexWidth - digitCount);
+    out += indent + indexWidth - digitCount;
+    memcpy(out, digits, digitCount);
+    out += digitCount;
+    *out++ = ':';
+    memcpy(out, value, length);
+    out += length;
+    if (more) *out++ = ',';
+    out[0] = '\r';
+    out[1] = '\n';
+    text->Commit(total);
 }
 
 void CTraceBlock::BeginField(const char* name) {

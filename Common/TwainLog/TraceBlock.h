@@ -66,6 +66,9 @@ public:
     void NumberList(const char* name, const TW_INT16* values, size_t count);
     void NumberList(const char* name, const TW_UINT16* values, size_t count);
 
+    // An item of a list block: "%3d:value", a comma when more items follow.
+    void ListItem(size_t index, const char* value, bool more);
+
     // For lines that depart from the common form: the field's indentation and
     // padded name with " = ", and the caller appends the rest of the line.
     void BeginField(const char* name);

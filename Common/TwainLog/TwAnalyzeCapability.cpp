@@ -32,23 +32,6 @@ bool FixedPartFits(CTraceBlock& block, const char* typeName, size_t blockSize, s
     return false;
 }
 
-// "%3d:%s" and a comma when more items follow, without printf: a list line is
-// written for every item of every list. out holds the value and 64 more bytes.
-void FormatItemLine(size_t index, const char* value, bool more, char* out) {
-    char digits[kNumberTextSize];
-    size_t n = FormatUnsigned(index, digits);
-    size_t at = 0;
-    for (size_t pad = n; pad < 3; ++pad) out[at++] = ' ';
-    memcpy(out + at, digits, n);
-    at += n;
-    out[at++] = ':';
-    size_t length = strlen(value);
-    memcpy(out + at, value, length);
-    at += length;
-    if (more) out[at++] = ',';
-    out[at] = '\0';
-}
-
 }  // namespace
 
 bool CParaAnalyze::TwCapabilityAnalyze(TW_CAPABILITY* p) {
@@ -101,7 +84,7 @@ bool CParaAnalyze::TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p, size_t block
     CTraceBlock b(*this, "TW_ONEVALUE", kNestedIndent, 8);
     if (!FixedPartFits(b, "TW_ONEVALUE", blockSize, kOneValueFixed)) return true;
     b.Name("ItemType", twty_macros, p->ItemType);
-    char szValue[512] = {};
+    char szValue[512];
     // A frame or a string runs on past the 4-byte field, as far as the block goes.
     ValToStr(cap, p->ItemType, &p->Item, blockSize - offsetof(TW_ONEVALUE, Item), szValue, sizeof(szValue));
     b.Value("Item", szValue);
@@ -135,7 +118,7 @@ bool CParaAnalyze::TwRangeAnalyze(TW_UINT16 cap, TW_RANGE* p, size_t blockSize) 
     CTraceBlock b(*this, "TW_RANGE", kNestedIndent, 12);
     if (!FixedPartFits(b, "TW_RANGE", blockSize, kRangeFixed)) return true;
     b.Name("ItemType", twty_macros, p->ItemType);
-    char szValue[512] = {};
+    char szValue[512];
     auto value = [&](const TW_UINT32& field) -> const char* {
         // A frame or a string cannot stand in a 4-byte field: the field is shown as it lies.
         if (ItemTypeBytes(p->ItemType) > sizeof(field)) ValToWord(field, szValue, sizeof(szValue));
@@ -163,9 +146,7 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
     size_t shown = numItems < inBlock ? numItems : inBlock;
 
     static constexpr char kNotRead[] = "!!! not implemented.!!!";
-    char szLine[2048] = {};
-    char szValue[1024] = {};
-    static_assert(sizeof(szLine) >= sizeof(szValue) + 64);
+    char szValue[1024];
     for (size_t i = 0; i < shown; ++i) {
         // Past the kept part of the record the rest of the list cannot reach the
         // log; the record is already over length, so the caller still marks the cut.
@@ -175,10 +156,10 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
             ValToStr(cap, itemType, pItem + i * stride, stride, szValue, sizeof(szValue));
             value = szValue;
         }
-        FormatItemLine(i, value, i + 1 < shown, szLine);
-        list.Line(szLine);
+        list.ListItem(i, value, i + 1 < shown);
     }
     if (shown < numItems) {
+        char szLine[128];
         snprintf(szLine, sizeof(szLine), "!!! list cut: the block holds %zu of %lu items.!!!", shown,
                  static_cast<unsigned long>(numItems));
         list.Line(szLine);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ParaAnalyze.h"
+#include "TextFormat.h"
 #include "TraceBlock.h"
 
 namespace {
@@ -221,7 +222,11 @@ bool CParaAnalyze::TwKqUsmInfoAnalyze(TWKQ_USMINFO* p) {
 // Nine coefficients, comma-separated; the caller writes the brackets and the line end.
 void CParaAnalyze::SetColorCoeffData(TW_FIX32* p) {
     if (!p) return;
+    if (!m_pszText) return;
     for (size_t i = 0; i < kColorCoeffCount; ++i) {
-        AppendFormat(i + 1 < kColorCoeffCount ? "%.3f," : "%.3f", Fix32ToDouble(p[i]));
+        char digits[kNumberTextSize];
+        size_t n = FormatFix32(p[i], digits);
+        if (i + 1 < kColorCoeffCount) digits[n++] = ',';
+        m_pszText->Append(digits, n);
     }
 }

@@ -1,14 +1,8 @@
 #include "twaintbl.h"
 
-#include <cstdio>
 #include <cstring>
 
-// A name copied whole or cut to the buffer, always NUL-terminated.
-static void CopyName(const char* name, char* pszOut, size_t outSize) {
-    size_t n = strnlen(name, outSize - 1);
-    memcpy(pszOut, name, n);
-    pszOut[n] = '\0';
-}
+#include "TextFormat.h"
 
 const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t value) {
     for (size_t i = 0; i < namedRows; ++i) {
@@ -17,8 +11,21 @@ const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t val
     return nullptr;
 }
 
+// A name copied whole or cut to the buffer, always NUL-terminated.
+static void CopyName(const char* name, char* pszOut, size_t outSize) {
+    size_t n = strnlen(name, outSize - 1);
+    memcpy(pszOut, name, n);
+    pszOut[n] = '\0';
+}
+
+// "ERROR!(%d)" of the value as a signed 32-bit number.
 void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
-    snprintf(pszOut, outSize, "%s(%d)", "ERROR!", static_cast<int>(value));
+    if (!pszOut || outSize == 0) return;
+    char text[kNumberTextSize + 8] = "ERROR!(";
+    size_t n = 7 + FormatSigned(static_cast<int32_t>(value), text + 7);
+    text[n++] = ')';
+    text[n] = '\0';
+    CopyName(text, pszOut, outSize);
 }
 
 void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,

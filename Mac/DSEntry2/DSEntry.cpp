@@ -1,64 +1,9 @@
-// The data source's one entry point: every triplet goes to the driver's operator
-// first, unchanged, and the trace is written from what the operator left behind.
-#include <cstdio>
-#include <cstring>
-
+// The data source's one entry point.
 #include "MachOMain.h"
-#include "ParaAnalyze.h"
-#include "RecordText.h"
-#include "TraceLogFile.h"
-
-namespace {
-
-constexpr char kOverLengthMarker[] = "Size of CAP_xxx too long";
-constexpr char kFailureBracketStart[] = "*** Inspect Error Status Start ***";
-constexpr char kFailureBracketEnd[] = "*** Inspect Error Status End   ***";
-
-void WriteText(const char* text, size_t length) {
-    WriteLogFile(reinterpret_cast<unsigned char const*>(text), length);
-}
-
-// The kept part of a record, and the marker when some of it was cut.
-void WriteRecordText(const CRecordText& record) {
-    if (record.Length() == 0) return;
-    WriteText(record.Text(), record.KeptLength());
-    if (record.Length() > CRecordText::kMaxWritten) WriteText(kOverLengthMarker, strlen(kOverLengthMarker));
-}
-
-void WriteMarkerLine(const char* marker) {
-    char szLine[256] = {};
-    snprintf(szLine, sizeof(szLine), "%s%s", marker, kCrLf);
-    WriteText(szLine, strlen(szLine));
-}
-
-// Without a driver there is nothing that could carry the triplet out; the
-// application gets the answer of a source that cannot do it, and the trace shows
-// every call as failed.
-TW_UINT16 Forward(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData) {
-    if (!g_pcTripletOperator) return TWRC_FAILURE;
-    return g_pcTripletOperator->OperateTriplet(pOrigin, DG, DAT, MSG, pData);
-}
-
-}  // namespace
+#include "TripletTrace.h"
 
 extern "C" __attribute__((visibility("default"))) TW_UINT16 DS_Entry(TW_IDENTITY* pOrigin, TW_UINT32 DG,
                                                                      TW_UINT16 DAT, TW_UINT16 MSG,
                                                                      TW_MEMREF pData) {
-    const TW_UINT16 rc = Forward(pOrigin, DG, DAT, MSG, pData);
-
-    // One record on the stack: nothing is allocated per call.
-    CRecordText record;
-    char* data = static_cast<char*>(pData);
-    g_cParaAnalyze.TripletAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, &record);
-    WriteRecordText(record);
-
-    record.Clear();
-    g_cParaAnalyze.ParaAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, rc, &record);
-    WriteRecordText(record);
-
-    if (rc == TWRC_FAILURE) {
-        WriteMarkerLine(kFailureBracketStart);
-        WriteMarkerLine(kFailureBracketEnd);
-    }
-    return rc;
+    return ForwardAndTrace(g_pcTripletOperator, pOrigin, DG, DAT, MSG, pData);
 }

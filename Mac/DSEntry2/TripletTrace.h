@@ -1,0 +1,11 @@
+// Forwarding and tracing one triplet, apart from the image's globals so that the
+// benchmarks can run it with an operator of their own.
+#pragma once
+
+#include "CTripletOperator.h"
+#include "TwainTypes.h"
+
+// Hands the triplet to the operator unchanged (TWRC_FAILURE without one), writes its
+// trace record, and returns the operator's code unchanged.
+TW_UINT16 ForwardAndTrace(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
+                          TW_UINT16 MSG, TW_MEMREF pData);
