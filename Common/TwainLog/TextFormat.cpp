@@ -6,25 +6,25 @@ namespace {
 
 constexpr int kMaxDigits = 32;
 
-size_t Emit(const char* digitsEnd, size_t count, char* out) {
-    memcpy(out, digitsEnd - count, count);
-    return count;
-}
-
-}  // namespace
-
-size_t FormatUnsigned(uint64_t value, char* out, int minDigits) {
+// The value's digits in base 10 or 16, zero-filled to minDigits.
+size_t FormatInBase(uint64_t value, unsigned base, char* out, int minDigits) {
     if (minDigits > kMaxDigits) minDigits = kMaxDigits;
     char digits[kNumberTextSize];
     char* end = digits + sizeof(digits);
     char* p = end;
     do {
-        *--p = static_cast<char>('0' + value % 10);
-        value /= 10;
+        *--p = "0123456789abcdef"[value % base];
+        value /= base;
     } while (value != 0);
     while (end - p < minDigits) *--p = '0';
-    return Emit(end, static_cast<size_t>(end - p), out);
+    size_t count = static_cast<size_t>(end - p);
+    memcpy(out, p, count);
+    return count;
 }
+
+}  // namespace
+
+size_t FormatUnsigned(uint64_t value, char* out, int minDigits) { return FormatInBase(value, 10, out, minDigits); }
 
 size_t FormatSigned(int64_t value, char* out) {
     if (value >= 0) return FormatUnsigned(static_cast<uint64_t>(value), out);
@@ -32,18 +32,7 @@ size_t FormatSigned(int64_t value, char* out) {
     return 1 + FormatUnsigned(0 - static_cast<uint64_t>(value), out + 1);
 }
 
-size_t FormatHex(uint64_t value, char* out, int minDigits) {
-    if (minDigits > kMaxDigits) minDigits = kMaxDigits;
-    char digits[kNumberTextSize];
-    char* end = digits + sizeof(digits);
-    char* p = end;
-    do {
-        *--p = "0123456789abcdef"[value & 0xF];
-        value >>= 4;
-    } while (value != 0);
-    while (end - p < minDigits) *--p = '0';
-    return Emit(end, static_cast<size_t>(end - p), out);
-}
+size_t FormatHex(uint64_t value, char* out, int minDigits) { return FormatInBase(value, 16, out, minDigits); }
 
 size_t FormatFix32(TW_FIX32 value, char* out) {
     // The value is exactly units / 65536; round units * 1000 / 65536 to an integer.
