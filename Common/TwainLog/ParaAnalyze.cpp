@@ -99,12 +99,9 @@ static bool CopyIfFits(const char* text, char* pszOut, unsigned int size) {
 bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size) {
     if (!pCap) return true;
     TW_UINT16 cap = pCap->Cap;
-    bool vendor = cap >= 0x8001;
-    const char* first = vendor ? FindMacroName(cap_kq_macros, NamedRows(cap_kq_macros), cap)
-                               : FindMacroName(cap_macros, NamedRows(cap_macros), cap);
+    const char* first = FindCapabilityName(cap, false);
     if (first) return CopyIfFits(first, pszOut, size);
-    const char* second = vendor ? FindMacroName(icap_kq_macros, NamedRows(icap_kq_macros), cap)
-                                : FindMacroName(icap_macros, NamedRows(icap_macros), cap);
+    const char* second = FindCapabilityName(cap, true);
     if (second && CopyIfFits(second, pszOut, size)) return true;
     // The first table's fallback stands when the second table's text does not fit.
     char szFallback[64];

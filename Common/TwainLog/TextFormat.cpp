@@ -6,8 +6,10 @@ namespace {
 
 constexpr int kMaxDigits = 32;
 
-// The value's digits in base 10 or 16, zero-filled to minDigits.
-size_t FormatInBase(uint64_t value, unsigned base, char* out, int minDigits) {
+// The value's digits in base 10 or 16, zero-filled to minDigits; the base is a
+// constant so that the divisions become multiplications.
+template <unsigned base>
+size_t FormatInBase(uint64_t value, char* out, int minDigits) {
     if (minDigits > kMaxDigits) minDigits = kMaxDigits;
     char digits[kNumberTextSize];
     char* end = digits + sizeof(digits);
@@ -24,7 +26,7 @@ size_t FormatInBase(uint64_t value, unsigned base, char* out, int minDigits) {
 
 }  // namespace
 
-size_t FormatUnsigned(uint64_t value, char* out, int minDigits) { return FormatInBase(value, 10, out, minDigits); }
+size_t FormatUnsigned(uint64_t value, char* out, int minDigits) { return FormatInBase<10>(value, out, minDigits); }
 
 size_t FormatSigned(int64_t value, char* out) {
     if (value >= 0) return FormatUnsigned(static_cast<uint64_t>(value), out);
@@ -32,7 +34,7 @@ size_t FormatSigned(int64_t value, char* out) {
     return 1 + FormatUnsigned(0 - static_cast<uint64_t>(value), out + 1);
 }
 
-size_t FormatHex(uint64_t value, char* out, int minDigits) { return FormatInBase(value, 16, out, minDigits); }
+size_t FormatHex(uint64_t value, char* out, int minDigits) { return FormatInBase<16>(value, out, minDigits); }
 
 size_t FormatFix32(TW_FIX32 value, char* out) {
     // The value is exactly units / 65536; round units * 1000 / 65536 to an integer.
@@ -44,8 +46,11 @@ size_t FormatFix32(TW_FIX32 value, char* out) {
     if (rest > 0x8000 || (rest == 0x8000 && (thousandths & 1))) ++thousandths;
     size_t n = 0;
     if (negative) out[n++] = '-';
-    n += FormatUnsigned(thousandths / 1000, out + n);
+    n += FormatInBase<10>(thousandths / 1000, out + n, 1);
+    unsigned fraction = static_cast<unsigned>(thousandths % 1000);
     out[n++] = '.';
-    n += FormatUnsigned(thousandths % 1000, out + n, 3);
+    out[n++] = static_cast<char>('0' + fraction / 100);
+    out[n++] = static_cast<char>('0' + fraction / 10 % 10);
+    out[n++] = static_cast<char>('0' + fraction % 10);
     return n;
 }

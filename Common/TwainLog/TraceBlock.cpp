@@ -27,7 +27,7 @@ std::string_view Blanks(int n) {
 }  // namespace
 
 // Formatted by hand rather than with printf: these lines are most of every record.
-CTraceBlock::CTraceBlock(CParaAnalyze& analyzer, const char* typeName, int indent, int nameWidth)
+CTraceBlock::CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth)
     : m_analyzer(analyzer), m_nIndent(indent), m_nNameWidth(nameWidth), m_bClosed(false) {
     if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces({Blanks(m_nIndent), typeName, " = {\r\n"});
 }
@@ -43,28 +43,28 @@ void CTraceBlock::CloseInColumn1() {
     if (CRecordText* text = m_analyzer.m_pszText) text->Append("}\r\n", 3);
 }
 
-CRecordText* CTraceBlock::FieldStart(const char* name) {
+CRecordText* CTraceBlock::FieldStart(std::string_view name) {
     CRecordText* text = m_analyzer.m_pszText;
     if (!text) return nullptr;
     AppendBlanks(*text, static_cast<size_t>(m_nIndent + 2));
-    size_t length = strlen(name);
-    text->Append(name, length);
+    size_t length = name.size();
+    text->Append(name.data(), length);
     if (length < static_cast<size_t>(m_nNameWidth)) AppendBlanks(*text, m_nNameWidth - length);
     return text;
 }
 
-void CTraceBlock::BracketLine(const char* name, const char* value, size_t length, char open, char close) {
+void CTraceBlock::BracketLine(std::string_view name, const char* value, size_t length, char open, char close) {
     CRecordText* text = m_analyzer.m_pszText;
     if (!text) return;
     size_t indent = static_cast<size_t>(m_nIndent + 2);
-    size_t nameLength = strlen(name);
+    size_t nameLength = name.size();
     size_t padding = nameLength < static_cast<size_t>(m_nNameWidth) ? m_nNameWidth - nameLength : 0;
     size_t total = indent + nameLength + padding + 4 + length + 3;
     // The whole line in place while the record has room for it: the usual case.
     if (char* out = text->Reserve(total)) {
         memset(out, ' ', indent);
         out += indent;
-        memcpy(out, name, nameLength);
+        memcpy(out, name.data(), nameLength);
         out += nameLength;
         memset(out, ' ', padding);
         out += padding;
@@ -119,67 +119,67 @@ void CTraceBlock::ListItem(size_t index, const char* value, bool more) {
     text->Commit(total);
 }
 
-void CTraceBlock::BeginField(const char* name) {
+void CTraceBlock::BeginField(std::string_view name) {
     if (CRecordText* text = FieldStart(name)) text->Append(" = ", 3);
 }
 
-void CTraceBlock::Value(const char* name, const char* text) {
+void CTraceBlock::Value(std::string_view name, const char* text) {
     BracketLine(name, text, strlen(text), '[', ']');
 }
 
-void CTraceBlock::Number(const char* name, long long value) {
+void CTraceBlock::Number(std::string_view name, long long value) {
     char digits[kNumberTextSize];
     BracketLine(name, digits, FormatSigned(value, digits), '[', ']');
 }
 
-void CTraceBlock::Hex(const char* name, unsigned long long value, int minDigits) {
+void CTraceBlock::Hex(std::string_view name, unsigned long long value, int minDigits) {
     char digits[kNumberTextSize] = {'0', 'x'};
     BracketLine(name, digits, 2 + FormatHex(value, digits + 2, minDigits), '[', ']');
 }
 
-void CTraceBlock::Pointer(const char* name, const void* p) {
+void CTraceBlock::Pointer(std::string_view name, const void* p) {
     Pointer(name, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(p)));
 }
 
 // The low 32 bits, as the trace has always shown addresses.
-void CTraceBlock::Pointer(const char* name, unsigned long long value) {
+void CTraceBlock::Pointer(std::string_view name, unsigned long long value) {
     char digits[kNumberTextSize] = {'0', 'x'};
     BracketLine(name, digits, 2 + FormatHex(static_cast<uint32_t>(value), digits + 2, 8), '<', '>');
 }
 
-void CTraceBlock::Fixed(const char* name, TW_FIX32 value) {
+void CTraceBlock::Fixed(std::string_view name, TW_FIX32 value) {
     char digits[kNumberTextSize];
     BracketLine(name, digits, FormatFix32(value, digits), '[', ']');
 }
 
-void CTraceBlock::Flag(const char* name, TW_BOOL value) { Value(name, value ? "true" : "false"); }
+void CTraceBlock::Flag(std::string_view name, TW_BOOL value) { Value(name, value ? "true" : "false"); }
 
-void CTraceBlock::Text(const char* name, const char* field, size_t fieldSize) {
+void CTraceBlock::Text(std::string_view name, const char* field, size_t fieldSize) {
     BracketLine(name, field, strnlen(field, fieldSize), '[', ']');
 }
 
-void CTraceBlock::Label(const char* name) {
+void CTraceBlock::Label(std::string_view name) {
     if (CRecordText* text = FieldStart(name)) text->Append(" =\r\n", 4);
 }
 
-void CTraceBlock::LabelKeepingBlank(const char* name) {
+void CTraceBlock::LabelKeepingBlank(std::string_view name) {
     if (CRecordText* text = FieldStart(name)) text->Append(" = \r\n", 5);
 }
 
-void CTraceBlock::Line(const char* text) {
+void CTraceBlock::Line(std::string_view text) {
     BeginLine(text);
     if (CRecordText* record = m_analyzer.m_pszText) AppendLineEnd(*record);
 }
 
-void CTraceBlock::BeginLine(const char* text) {
+void CTraceBlock::BeginLine(std::string_view text) {
     CRecordText* record = m_analyzer.m_pszText;
     if (!record) return;
     AppendBlanks(*record, static_cast<size_t>(m_nIndent + 2));
-    record->Append(text);
+    record->Append(text.data(), text.size());
 }
 
 template <typename T>
-void CTraceBlock::List(const char* name, const T* values, size_t count) {
+void CTraceBlock::List(std::string_view name, const T* values, size_t count) {
     BeginField(name);
     CRecordText* text = m_analyzer.m_pszText;
     if (!text) return;
@@ -193,10 +193,10 @@ void CTraceBlock::List(const char* name, const T* values, size_t count) {
     text->Append("}\r\n", 3);
 }
 
-void CTraceBlock::NumberList(const char* name, const TW_INT16* values, size_t count) {
+void CTraceBlock::NumberList(std::string_view name, const TW_INT16* values, size_t count) {
     List(name, values, count);
 }
 
-void CTraceBlock::NumberList(const char* name, const TW_UINT16* values, size_t count) {
+void CTraceBlock::NumberList(std::string_view name, const TW_UINT16* values, size_t count) {
     List(name, values, count);
 }

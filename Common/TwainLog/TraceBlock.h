@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "../TwainTypes.h"
 #include "ParaAnalyze.h"
@@ -30,63 +31,63 @@ class CTraceBlock {
 public:
     // nameWidth is the length of the block's longest field name: the names are
     // padded to it so that every "=" of the block stands in one column.
-    CTraceBlock(CParaAnalyze& analyzer, const char* typeName, int indent, int nameWidth);
+    CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth);
     ~CTraceBlock();
     CTraceBlock(const CTraceBlock&) = delete;
     CTraceBlock& operator=(const CTraceBlock&) = delete;
 
     // "[%d]" / "[%ld]": pass the member as its own type; the widening of the
     // parameter gives the sign or zero extension that the member calls for.
-    void Number(const char* name, long long value);
+    void Number(std::string_view name, long long value);
     // "[0x%x]" with at least minDigits lower-case digits.
-    void Hex(const char* name, unsigned long long value, int minDigits = 1);
+    void Hex(std::string_view name, unsigned long long value, int minDigits = 1);
     // "<0x%08x>": the low 32 bits of a pointer or handle.
-    void Pointer(const char* name, const void* p);
-    void Pointer(const char* name, unsigned long long value);
+    void Pointer(std::string_view name, const void* p);
+    void Pointer(std::string_view name, unsigned long long value);
     // "[%.3f]" of a TW_FIX32.
-    void Fixed(const char* name, TW_FIX32 value);
+    void Fixed(std::string_view name, TW_FIX32 value);
     // "[true]" when the 16-bit value is not zero, else "[false]".
-    void Flag(const char* name, TW_BOOL value);
+    void Flag(std::string_view name, TW_BOOL value);
     // "[NAME]" of a constant, looked up into the analyzer's m_szName.
     template <size_t N>
-    void Name(const char* name, const MacroEntry (&table)[N], int64_t value) {
+    void Name(std::string_view name, const MacroEntry (&table)[N], int64_t value) {
         LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
         Value(name, m_analyzer.m_szName);
     }
     // "[text]" of a fixed-length string field: up to its first NUL, never past it.
-    void Text(const char* name, const char* field, size_t fieldSize);
+    void Text(std::string_view name, const char* field, size_t fieldSize);
     // "[text]" of a value already made.
-    void Value(const char* name, const char* text);
+    void Value(std::string_view name, const char* text);
     // "Name<blanks> =" alone on its line: a nested structure's block follows.
-    void Label(const char* name);
+    void Label(std::string_view name);
     // The same label with the blank after "=" kept ("Name<blanks> = "), as the
     // vendor blocks write it.
-    void LabelKeepingBlank(const char* name);
+    void LabelKeepingBlank(std::string_view name);
     // "{a,b,c}" of a list of numbers, on one line.
-    void NumberList(const char* name, const TW_INT16* values, size_t count);
-    void NumberList(const char* name, const TW_UINT16* values, size_t count);
+    void NumberList(std::string_view name, const TW_INT16* values, size_t count);
+    void NumberList(std::string_view name, const TW_UINT16* values, size_t count);
 
     // An item of a list block: "%3d:value", a comma when more items follow.
     void ListItem(size_t index, const char* value, bool more);
 
     // For lines that depart from the common form: the field's indentation and
     // padded name with " = ", and the caller appends the rest of the line.
-    void BeginField(const char* name);
+    void BeginField(std::string_view name);
     // A whole line at the field indentation, CR LF added: "StageABC=" and the like.
-    void Line(const char* text);
+    void Line(std::string_view text);
     // The start of such a line, without the line end: the caller's next output
     // continues it.
-    void BeginLine(const char* text);
+    void BeginLine(std::string_view text);
     // The one block that closes in column 1 instead of at its heading's indent.
     void CloseInColumn1();
 
 private:
     // The indentation and the padded name; null without a record.
-    CRecordText* FieldStart(const char* name);
+    CRecordText* FieldStart(std::string_view name);
     // "Name<blanks> = " open value close CR LF.
-    void BracketLine(const char* name, const char* value, size_t length, char open, char close);
+    void BracketLine(std::string_view name, const char* value, size_t length, char open, char close);
     template <typename T>
-    void List(const char* name, const T* values, size_t count);
+    void List(std::string_view name, const T* values, size_t count);
 
     CParaAnalyze& m_analyzer;
     int m_nIndent;

@@ -20,7 +20,7 @@ public:
         vsnprintf(m_szName, sizeof(m_szName), format, args);
         va_end(args);
     }
-    operator const char*() const { return m_szName; }
+    operator std::string_view() const { return m_szName; }
 
 private:
     char m_szName[32];

@@ -1315,3 +1315,7 @@ void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize);
 // from 0x8001 up the vendor pair. The fallback as above.
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize);
 
+// The same search in one table of the pair (first: CAP_ names, second: ICAP_
+// names); null when that table lacks the value.
+const char* FindCapabilityName(TW_UINT16 cap, bool secondTable);
+
