@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "AnalyzerHarness.h"
-#include "ProbeFiles.h"
 #include "StagedScenario.h"
 
 namespace {
@@ -102,33 +101,6 @@ TEST(MonitorOverLength, CutsAtExactly5120AndMarksTheCutOnTheSameLine) {
                 "\r\n"
                 "TWAIN Status = [3]\r\n";
     EXPECT_EQ(outcome.trace, expected);
-}
-
-// The driver's answer, as the driver left it, is what the record shows: here an
-// enumeration far too long for one record, made by the probe.
-TEST(MonitorOverLength, ShowsTheDriversLongAnswerCutWithTheMarker) {
-    Scenario scenario;
-    scenario.probeEnumItems = 3000;
-    alignas(8) TW_CAPABILITY cap{ICAP_BITDEPTH, TWON_DONTCARE16, nullptr};
-    ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
-        session.Send(nullptr, DG_CONTROL, DAT_CAPABILITY, MSG_GET, &cap);
-        DisposeHandle(cap.hContainer);
-        session.Send(nullptr, DG_CONTROL, DAT_NULL, MSG_CLOSEDSREQ, nullptr);
-    });
-
-    ASSERT_TRUE(outcome.completed) << outcome.failure;
-    const std::string tripletLine = "[00001] [APP] DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_BITDEPTH)\r\n";
-    ASSERT_EQ(outcome.trace.compare(0, tripletLine.size(), tripletLine), 0) << outcome.trace.substr(0, 200);
-    const std::string params = outcome.trace.substr(tripletLine.size(), kKept);
-    EXPECT_EQ(params.compare(0, 36, "        Return Code = [TWRC_SUCCESS]"), 0);
-    EXPECT_NE(params.find("ConType    = [TWON_ENUMERATION]"), std::string::npos);
-    EXPECT_NE(params.find("NumItems     = [3000]"), std::string::npos);
-    EXPECT_EQ(outcome.trace.substr(tripletLine.size() + kKept),
-              std::string(kMarker) + "[00002] [APP] DG_CONTROL/DAT_NULL/MSG_CLOSEDSREQ\r\n"
-                                     "        Return Code = [TWRC_SUCCESS]\r\n"
-                                     "pData   = <0x00000000>\r\n"
-                                     "\r\n"
-                                     "TWAIN Status = [3]\r\n");
 }
 
 }  // namespace

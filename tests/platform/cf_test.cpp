@@ -334,8 +334,8 @@ TEST(Bundle, MissingBundlesAndUnloadableExecutablesGiveNull) {
 
     const std::string broken = MakeBundle(scratch, "Broken.bundle", "");
     std::ofstream(broken + "/Contents/MacOS/Broken") << "#!/bin/sh\n";
-    for (const std::string& dir : {MakeBundle(scratch, "Empty.bundle", ""), MakeBundle(scratch, "Named.bundle", "Other"),
-                                   broken}) {
+    const std::string empty = MakeBundle(scratch, "Empty.bundle", ""), named = MakeBundle(scratch, "Named.bundle", "Other");
+    for (const std::string& dir : {empty, named, broken}) {
         SCOPED_TRACE(dir);
         CFBundleRef bundle = BundleAt(dir);
         ASSERT_NE(bundle, nullptr) << "the directory exists";
