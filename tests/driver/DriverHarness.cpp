@@ -118,39 +118,27 @@ Container ReadContainer(TW_UINT16 conType, Handle h) {
     c.conType = conType;
     const auto* p = reinterpret_cast<const unsigned char*>(*h);
     c.block.assign(p, p + GetHandleSize(h));
-    const size_t headBytes = conType == TWON_RANGE ? sizeof(TW_RANGE) : conType == TWON_ENUMERATION ? 16 : 8;
-    if (c.block.size() < headBytes) {
-        ADD_FAILURE() << "container of " << c.block.size() << " bytes";
-        return c;
-    }
-    std::memcpy(&c.itemType, p, 2);
-    const size_t size = ItemBytes(c.itemType);
-    auto items = [&](size_t offset, TW_UINT32 count) {
-        EXPECT_LE(offset + count * size, c.block.size()) << "items run past the handle";
-        for (TW_UINT32 i = 0; i < count && offset + (i + 1) * size <= c.block.size(); ++i) {
-            TW_UINT32 word = 0;
-            if (size <= 4) std::memcpy(&word, p + offset + i * size, size);
-            c.items.push_back(word);
-        }
+    auto word = [&](size_t offset) {
+        TW_UINT32 w = 0;
+        if (offset + 4 <= c.block.size()) std::memcpy(&w, p + offset, 4);
+        return w;
     };
+    c.itemType = static_cast<TW_UINT16>(word(0));
+    size_t size = ItemBytes(c.itemType), offset = 4, count = 1;
     switch (conType) {
-    case TWON_ONEVALUE: items(4, 1); break;
-    case TWON_ARRAY: {
-        TW_UINT32 count = 0;
-        std::memcpy(&count, p + 4, 4);
-        items(8, count);
+    case TWON_ONEVALUE: break;
+    case TWON_ARRAY: offset = 8, count = word(4); break;
+    case TWON_ENUMERATION:
+        offset = 16, count = word(4), c.currentIndex = word(8), c.defaultIndex = word(12);
         break;
+    case TWON_RANGE: size = 4, count = 5; break;
+    default: ADD_FAILURE() << "unknown container " << conType; return c;
     }
-    case TWON_ENUMERATION: {
-        TW_UINT32 head[3];
-        std::memcpy(head, p + 4, sizeof(head));
-        c.currentIndex = head[1];
-        c.defaultIndex = head[2];
-        items(16, head[0]);
-        break;
-    }
-    case TWON_RANGE: std::memcpy(&c.range, p, sizeof(c.range)); break;
-    default: ADD_FAILURE() << "unknown container " << conType;
+    EXPECT_LE(offset + count * size, c.block.size()) << "items run past the handle";
+    for (size_t i = 0; i < count && offset + (i + 1) * size <= c.block.size(); ++i) {
+        TW_UINT32 item = 0;
+        if (size <= 4) std::memcpy(&item, p + offset + i * size, size);
+        c.items.push_back(item);
     }
     return c;
 }

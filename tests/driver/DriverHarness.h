@@ -34,10 +34,11 @@ inline TW_FIX32 Fix(TW_INT16 whole, TW_UINT16 frac = 0) {
 struct Container {
     TW_UINT16 conType = 0;
     TW_UINT16 itemType = 0;
-    std::vector<TW_UINT32> items;  // each item widened to 32 bits (frames: not decoded)
-    TW_UINT32 currentIndex = 0;    // enumeration only
+    // Each item widened to 32 bits (frames: not decoded); of a range, its five
+    // values: min, max, step, default, current.
+    std::vector<TW_UINT32> items;
+    TW_UINT32 currentIndex = 0;  // enumeration only
     TW_UINT32 defaultIndex = 0;
-    TW_RANGE range{};               // range only
     std::vector<unsigned char> block;  // the whole block
 };
 

@@ -26,13 +26,22 @@ struct Triplet {
     TW_UINT16 msg;
 };
 
-// Zeroed room for any structure the driver reads or writes.
-struct alignas(8) AnyData {
-    unsigned char bytes[2048] = {};
-};
+// Each triplet, on a fresh driver in its state, fails with the condition code and
+// leaves the state as it was; with zeroed room for any structure, or no data.
+void ExpectRefused(std::initializer_list<Triplet> cases, bool withData, TW_UINT16 conditionCode) {
+    for (const Triplet& t : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << t.dg << "/" << t.dat << "/" << t.msg);
+        CDriver driver;
+        Reach(driver, t.state);
+        alignas(8) unsigned char data[2048] = {};
+        EXPECT_EQ(driver.Send(t.dg, t.dat, t.msg, withData ? data : nullptr), TWRC_FAILURE);
+        EXPECT_EQ(driver.ConditionCode(), conditionCode);
+        EXPECT_EQ(driver.ProbeState(), t.state);
+    }
+}
 
 TEST(Protocol, TripletsOutOfTheirStateFailWithSeqError) {
-    const Triplet cases[] = {
+    ExpectRefused({
         {3, DG_CONTROL, DAT_CAPABILITY, MSG_GET},         {3, DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS},
         {3, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS},       {3, DG_CONTROL, DAT_KQ_HARDWAREINFO, MSG_GET},
         {3, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT},     {3, DG_CONTROL, DAT_KQ_EVENT, MSG_GET},
@@ -48,19 +57,11 @@ TEST(Protocol, TripletsOutOfTheirStateFailWithSeqError) {
         {6, DG_CONTROL, DAT_CAPABILITY, MSG_SET},         {7, DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET},
         {7, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET},      {7, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET},
         {7, DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET},          {7, DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS},
-    };
-    for (const Triplet& t : cases) {
-        CDriver driver;
-        Reach(driver, t.state);
-        AnyData data;
-        EXPECT_EQ(driver.Send(t.dg, t.dat, t.msg, data.bytes), TWRC_FAILURE) << std::hex << t.dat << "/" << t.msg;
-        EXPECT_EQ(driver.ConditionCode(), TWCC_SEQERROR) << std::hex << t.dat << "/" << t.msg;
-        EXPECT_EQ(driver.ProbeState(), t.state) << std::hex << t.dat << "/" << t.msg;
-    }
+    }, true, TWCC_SEQERROR);
 }
 
 TEST(Protocol, ANullDataPointerFailsWithBadValue) {
-    const Triplet cases[] = {
+    ExpectRefused({
         {3, DG_CONTROL, DAT_IDENTITY, MSG_GET},          {3, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS},
         {3, DG_CONTROL, DAT_STATUS, MSG_GET},            {4, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS},
         {4, DG_CONTROL, DAT_CAPABILITY, MSG_GET},        {4, DG_CONTROL, DAT_CAPABILITY, MSG_SET},
@@ -79,14 +80,7 @@ TEST(Protocol, ANullDataPointerFailsWithBadValue) {
         {5, DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS}, {6, DG_IMAGE, DAT_IMAGEINFO, MSG_GET},
         {6, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET},        {6, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET},
         {6, DG_IMAGE, DAT_EXTIMAGEINFO, MSG_GET},        {6, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER},
-    };
-    for (const Triplet& t : cases) {
-        CDriver driver;
-        Reach(driver, t.state);
-        EXPECT_EQ(driver.Send(t.dg, t.dat, t.msg, nullptr), TWRC_FAILURE) << std::hex << t.dat << "/" << t.msg;
-        EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE) << std::hex << t.dat << "/" << t.msg;
-        EXPECT_EQ(driver.ProbeState(), t.state) << std::hex << t.dat << "/" << t.msg;
-    }
+    }, false, TWCC_BADVALUE);
 }
 
 // The three vendor notifications carry nothing the driver reads.
@@ -100,7 +94,7 @@ TEST(Protocol, VendorNotificationsSucceedWithoutData) {
 }
 
 TEST(Protocol, UnknownTripletsFailWithBadProtocol) {
-    const Triplet cases[] = {
+    ExpectRefused({
         {4, DG_IMAGE, DAT_CAPABILITY, MSG_GET},
         {4, DG_CONTROL, DAT_IMAGEINFO, MSG_GET},
         {4, DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET},
@@ -113,15 +107,7 @@ TEST(Protocol, UnknownTripletsFailWithBadProtocol) {
         {4, DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY},
         {4, DG_CONTROL, DAT_KQ_HARDWAREINFO, MSG_SET},
         {3, 0xFFFFFFFF, 0xFFFF, 0xFFFF},
-    };
-    for (const Triplet& t : cases) {
-        CDriver driver;
-        Reach(driver, t.state);
-        AnyData data;
-        EXPECT_EQ(driver.Send(t.dg, t.dat, t.msg, data.bytes), TWRC_FAILURE) << std::hex << t.dg << "/" << t.dat;
-        EXPECT_EQ(driver.ConditionCode(), TWCC_BADPROTOCOL) << std::hex << t.dg << "/" << t.dat;
-        EXPECT_EQ(driver.ProbeState(), t.state);
-    }
+    }, true, TWCC_BADPROTOCOL);
 }
 
 // The code of the last failure stays until DAT_STATUS reads it.

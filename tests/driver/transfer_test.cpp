@@ -22,7 +22,15 @@ std::vector<unsigned char> NativePage(CDriver& driver) {
     return page;
 }
 
-TEST(Transfer, ImageInfoAndBufferSizesAtTheDemoSettings) {
+// At the demo settings: the image, the buffer sizes, and four strips of whole rows
+// whose bytes together are the native page exactly.
+TEST(Transfer, MemoryStripsDeliverExactlyThePage) {
+    CDriver native;
+    DemoSettings(native, TWSX_NATIVE);
+    native.ToTransferReady();
+    const std::vector<unsigned char> page = NativePage(native);
+    ASSERT_EQ(page.size(), 2550u * 1100u);
+
     CDriver driver;
     DemoSettings(driver, TWSX_MEMORY);
     driver.ToTransferReady();
@@ -39,33 +47,19 @@ TEST(Transfer, ImageInfoAndBufferSizesAtTheDemoSettings) {
     EXPECT_EQ(info.Planar, 0);
     EXPECT_EQ(info.PixelType, TWPT_RGB);
     EXPECT_EQ(info.Compression, TWCP_NONE);
-
     TW_SETUPMEMXFER setup{};
     ASSERT_EQ(driver.Control(DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
     EXPECT_EQ(setup.MinBufSize, 2550u);
     EXPECT_EQ(setup.MaxBufSize, 1048576u);
-    EXPECT_EQ(setup.Preferred, 786432u);
-}
+    ASSERT_EQ(setup.Preferred, 786432u);
 
-// Four strips of whole rows, whose bytes together are the native page exactly.
-TEST(Transfer, MemoryStripsDeliverExactlyThePage) {
-    CDriver native;
-    DemoSettings(native, TWSX_NATIVE);
-    native.ToTransferReady();
-    const std::vector<unsigned char> page = NativePage(native);
-    ASSERT_EQ(page.size(), 2550u * 1100u);
-
-    CDriver driver;
-    DemoSettings(driver, TWSX_MEMORY);
-    driver.ToTransferReady();
-    const TW_UINT32 preferred = 786432;
     // The buffer ends at an inaccessible page: a write past Length crashes.
-    CGuardedBlock buffer(preferred, 1);
+    CGuardedBlock buffer(setup.Preferred, 1);
     std::vector<unsigned char> received;
     const TW_UINT32 expectedRows[] = {308, 308, 308, 176};
     for (int strip = 0; strip < 4; ++strip) {
         TW_IMAGEMEMXFER xfer{};
-        xfer.Memory = TW_MEMORY{kAppOwns | kAsPointer, preferred, buffer.data()};
+        xfer.Memory = TW_MEMORY{kAppOwns | kAsPointer, setup.Preferred, buffer.data()};
         EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), strip < 3 ? TWRC_SUCCESS : TWRC_XFERDONE);
         EXPECT_EQ(xfer.Compression, TWCP_NONE);
         EXPECT_EQ(xfer.BytesPerRow, 2550u);
@@ -80,38 +74,21 @@ TEST(Transfer, MemoryStripsDeliverExactlyThePage) {
     EXPECT_TRUE(received == page);
 
     TW_IMAGEMEMXFER more{};
-    more.Memory = TW_MEMORY{kAppOwns | kAsPointer, preferred, buffer.data()};
+    more.Memory = TW_MEMORY{kAppOwns | kAsPointer, setup.Preferred, buffer.data()};
     EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &more), TWRC_FAILURE) << "the page is done";
     EXPECT_EQ(driver.ConditionCode(), TWCC_SEQERROR);
 }
 
-TEST(Transfer, StripsIntoAnApplicationHandle) {
-    CDriver driver;
-    DemoSettings(driver, TWSX_MEMORY);
-    driver.ToTransferReady();
-    std::vector<unsigned char> zeros(10 * 2550);
-    CAppHandle h(zeros.data(), zeros.size());
-    TW_IMAGEMEMXFER xfer{};
-    xfer.Memory = TW_MEMORY{kAppOwns | kAsHandle, static_cast<TW_UINT32>(zeros.size()), h.get()};
-    ASSERT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_SUCCESS);
-    EXPECT_EQ(xfer.Rows, 10u);
-    // Top left pixel of the RGB pattern: no red, no green, full blue.
-    const auto* bytes = reinterpret_cast<unsigned char*>(*h.get());
-    EXPECT_EQ(bytes[0], 0);
-    EXPECT_EQ(bytes[1], 0);
-    EXPECT_EQ(bytes[2], 255);
-
-    xfer.Memory.Length = static_cast<TW_UINT32>(zeros.size()) + 1;  // more than the handle holds
-    EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_FAILURE);
-    EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE);
-}
-
-TEST(Transfer, RefusesBuffersItCannotFill) {
+// Buffers the driver cannot fill are refused and take nothing of the page; the
+// first good strip, into an application's handle, starts at the top.
+TEST(Transfer, RefusesBuffersItCannotFillAndFillsHandles) {
     CDriver driver;
     DemoSettings(driver, TWSX_MEMORY);
     driver.ToTransferReady();
     unsigned char row[2550];
     char* notAHandleBlock = nullptr;
+    std::vector<unsigned char> zeros(10 * 2550);
+    CAppHandle h(zeros.data(), zeros.size());
     struct Case {
         const char* what;
         TW_MEMORY memory;
@@ -122,6 +99,7 @@ TEST(Transfer, RefusesBuffersItCannotFill) {
         {"neither pointer nor handle", {kAppOwns, 2550, row}},
         {"both pointer and handle", {kAppOwns | kAsPointer | kAsHandle, 2550, row}},
         {"not a live handle", {kAppOwns | kAsHandle, 2550, &notAHandleBlock}},
+        {"more than the handle holds", {kAppOwns | kAsHandle, static_cast<TW_UINT32>(zeros.size()) + 1, h.get()}},
     };
     for (const Case& k : cases) {
         TW_IMAGEMEMXFER xfer{};
@@ -129,12 +107,14 @@ TEST(Transfer, RefusesBuffersItCannotFill) {
         EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_FAILURE) << k.what;
         EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE) << k.what;
     }
-    // Nothing was taken: the first good strip starts at the top.
     TW_IMAGEMEMXFER xfer{};
-    xfer.Memory = TW_MEMORY{kAppOwns | kAsPointer, sizeof(row), row};
-    EXPECT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_SUCCESS);
+    xfer.Memory = TW_MEMORY{kAppOwns | kAsHandle, static_cast<TW_UINT32>(zeros.size()), h.get()};
+    ASSERT_EQ(driver.Image(DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_SUCCESS);
     EXPECT_EQ(xfer.YOffset, 0u);
-    EXPECT_EQ(xfer.Rows, 1u);
+    EXPECT_EQ(xfer.Rows, 10u);
+    // Top left pixel of the RGB pattern: no red, no green, full blue.
+    const auto* bytes = reinterpret_cast<unsigned char*>(*h.get());
+    EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 3), (std::vector<unsigned char>{0, 0, 255}));
 }
 
 TEST(Transfer, TheMechanismMustMatchTheTransfer) {
@@ -184,14 +164,28 @@ TEST(Transfer, PagePatternPerPixelType) {
     }
 }
 
-// The layout's frame decides the page; it is given in the current units.
-TEST(Transfer, LayoutInCentimetresSetsThePageSize) {
+// A layout outside the bed is refused and changes nothing; a good one, given in the
+// current units, decides the page.
+TEST(Transfer, LayoutSetsThePageSizeWithinTheBed) {
     CDriver driver;
     DemoSettings(driver, TWSX_NATIVE);
+    const TW_FRAME outside[] = {
+        {Fix(0), Fix(0), Fix(9), Fix(11)},  // wider than the bed
+        {Fix(0), Fix(0), Fix(8), Fix(12)},  // longer
+        {Fix(-1), Fix(0), Fix(8), Fix(11)}, {Fix(5), Fix(0), Fix(4), Fix(11)}, {Fix(2), Fix(2), Fix(2), Fix(2)},
+    };
+    TW_IMAGELAYOUT back{};
+    for (const TW_FRAME& frame : outside) {
+        TW_IMAGELAYOUT layout{frame, 1, 1, 1};
+        EXPECT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_FAILURE) << frame.Left.Whole;
+        EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE);
+        ASSERT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_GET, &back), TWRC_SUCCESS);
+        EXPECT_EQ(FixWord(back.Frame.Right.Whole, back.Frame.Right.Frac), FixWord(8, 0x8000));
+        EXPECT_EQ(back.Frame.Bottom.Whole, 11);
+    }
     ASSERT_EQ(driver.SetOneValue16(ICAP_UNITS, TWTY_UINT16, TWUN_CENTIMETERS), TWRC_SUCCESS);
     TW_IMAGELAYOUT layout{{Fix(0), Fix(0), Fix(10, 0x28F6), Fix(5, 0x147B)}, 2, 3, 1};  // 10.16 x 5.08 cm
     ASSERT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
-    TW_IMAGELAYOUT back{};
     ASSERT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_GET, &back), TWRC_SUCCESS);
     EXPECT_EQ(back.DocumentNumber, 2u);
     EXPECT_EQ(back.PageNumber, 3u);
@@ -201,31 +195,6 @@ TEST(Transfer, LayoutInCentimetresSetsThePageSize) {
     ASSERT_EQ(driver.Image(DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
     EXPECT_EQ(info.ImageWidth, 400);  // 4 inches at 100 dpi
     EXPECT_EQ(info.ImageLength, 200);
-}
-
-TEST(Transfer, LayoutOutsideTheBedIsRefused) {
-    struct Case {
-        const char* what;
-        TW_FRAME frame;
-    } cases[] = {
-        {"wider than the bed", {Fix(0), Fix(0), Fix(9), Fix(11)}},
-        {"longer than the bed", {Fix(0), Fix(0), Fix(8), Fix(12)}},
-        {"negative left", {Fix(-1), Fix(0), Fix(8), Fix(11)}},
-        {"right before left", {Fix(5), Fix(0), Fix(4), Fix(11)}},
-        {"empty", {Fix(2), Fix(2), Fix(2), Fix(2)}},
-    };
-    for (const Case& k : cases) {
-        CDriver driver;
-        driver.Open();
-        TW_IMAGELAYOUT layout{k.frame, 1, 1, 1};
-        EXPECT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_FAILURE) << k.what;
-        EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE) << k.what;
-        TW_IMAGELAYOUT back{};
-        ASSERT_EQ(driver.Image(DAT_IMAGELAYOUT, MSG_GET, &back), TWRC_SUCCESS);
-        EXPECT_EQ(back.Frame.Right.Whole, 8) << k.what;
-        EXPECT_EQ(back.Frame.Right.Frac, 0x8000) << k.what;
-        EXPECT_EQ(back.Frame.Bottom.Whole, 11) << k.what;
-    }
 }
 
 // One page per enabling; the events after it and after its end carry nothing.
