@@ -49,7 +49,7 @@ struct ScenarioOutcome {
     std::string failure;  // why not, when not
     // Of the module's own analyzer: its tracked state and line count.
     long long stateAfterLoad = -1, stateAfterSession = -1, linesAfterSession = -1;
-    long long releasesBeforeUnload = -1, releasesAfterUnload = -1;
+    long long releasesBeforeUnload = -1;
     int releasesAtEnd = -1;  // once the child process is gone
     std::vector<std::string> sent;  // every call as FormatProbeCall writes it
     std::vector<TW_UINT16> returnCodes;  // what DS_Entry returned, in order

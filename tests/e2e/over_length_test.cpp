@@ -16,24 +16,19 @@ constexpr size_t kKept = 5120;
 constexpr char kMarker[] = "Size of CAP_xxx too long";
 
 // A capability with an enumeration of TWTY_UINT16 bit depths, in a real handle.
-class CBitDepthEnumeration {
-public:
-    explicit CBitDepthEnumeration(const std::vector<TW_UINT16>& values) {
-        m_handle = NewHandleClear(static_cast<Size>(offsetof(TW_ENUMERATION, ItemList) + values.size() * 2));
-        auto* enumeration = reinterpret_cast<TW_ENUMERATION*>(*m_handle);
+struct CBitDepthEnumeration {
+    explicit CBitDepthEnumeration(const std::vector<TW_UINT16>& values)
+        : handle(NewHandleClear(static_cast<Size>(offsetof(TW_ENUMERATION, ItemList) + values.size() * 2))),
+          cap{ICAP_BITDEPTH, TWON_ENUMERATION, handle} {
+        auto* enumeration = reinterpret_cast<TW_ENUMERATION*>(*handle);
         enumeration->ItemType = TWTY_UINT16;
         enumeration->NumItems = static_cast<TW_UINT32>(values.size());
         memcpy(enumeration->ItemList, values.data(), values.size() * sizeof(TW_UINT16));
-        m_cap.Cap = ICAP_BITDEPTH;
-        m_cap.ConType = TWON_ENUMERATION;
-        m_cap.hContainer = m_handle;
     }
-    ~CBitDepthEnumeration() { DisposeHandle(m_handle); }
-    TW_CAPABILITY* get() { return &m_cap; }
-
-private:
-    Handle m_handle;
-    TW_CAPABILITY m_cap{};
+    ~CBitDepthEnumeration() { DisposeHandle(handle); }
+    TW_CAPABILITY* get() { return &cap; }
+    Handle handle;
+    TW_CAPABILITY cap;
 };
 
 // The record that the analyzer makes of the capability set, from state 3, as

@@ -334,7 +334,8 @@ TEST(Bundle, MissingBundlesAndUnloadableExecutablesGiveNull) {
 
     const std::string broken = MakeBundle(scratch, "Broken.bundle", "");
     std::ofstream(broken + "/Contents/MacOS/Broken") << "#!/bin/sh\n";
-    const std::string empty = MakeBundle(scratch, "Empty.bundle", ""), named = MakeBundle(scratch, "Named.bundle", "Other");
+    const std::string empty = MakeBundle(scratch, "Empty.bundle", "");
+    const std::string named = MakeBundle(scratch, "Named.bundle", "Other");
     for (const std::string& dir : {empty, named, broken}) {
         SCOPED_TRACE(dir);
         CFBundleRef bundle = BundleAt(dir);
