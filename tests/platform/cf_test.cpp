@@ -273,19 +273,6 @@ TEST(Url, PathsBothWays) {
     }
 }
 
-// The representation needs room for its NUL, and writes nothing when it has none.
-TEST(Url, RepresentationNeedsRoomForItsNul) {
-    CFURLRef url = UrlFromPath("/abc", false);
-    ASSERT_NE(url, nullptr);
-    UInt8 buffer[8];
-    std::memset(buffer, '#', sizeof buffer);
-    EXPECT_FALSE(CFURLGetFileSystemRepresentation(url, true, buffer, 4));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 8), "########");
-    EXPECT_TRUE(CFURLGetFileSystemRepresentation(url, true, buffer, 5));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 8), std::string("/abc\0###", 8));
-    CFRelease(url);
-}
-
 TEST(Url, EmptyOrMissingPathsGiveNull) {
     EXPECT_EQ(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, nullptr, kCFURLPOSIXPathStyle, false), nullptr);
     EXPECT_EQ(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, CFSTR(""), kCFURLPOSIXPathStyle, true), nullptr);
@@ -349,22 +336,12 @@ TEST(Bundle, MissingBundlesAndUnloadableExecutablesGiveNull) {
 // Every kind of object starts at 1, counts retains, and is freed at 0.
 TEST(RetainCounting, FreesEveryKindOfObjectAtZero) {
     static const UInt8 path[] = "/opt/Foo.ds";
-    static const unsigned char pascal[] = "\x02hi";
     const struct {
         const char* kind;
         CFTypeRef (*make)();
     } kinds[] = {
         {"string", [] { return CFTypeRef(CFStringCreateWithCString(nullptr, "text", kCFStringEncodingUTF8)); }},
-        {"pascal string",
-         [] { return CFTypeRef(CFStringCreateWithPascalString(nullptr, pascal, kCFStringEncodingMacRoman)); }},
         {"url", [] { return CFTypeRef(CFURLCreateFromFileSystemRepresentation(nullptr, path, 11, true)); }},
-        {"last path component",
-         [] {
-             CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, path, 11, true);
-             CFStringRef last = CFURLCopyLastPathComponent(url);
-             CFRelease(url);
-             return CFTypeRef(last);
-         }},
         {"bundle", [] { return CFTypeRef(BundleAt(PROBE_BUNDLE_DIR)); }},
     };
     for (const auto& k : kinds) {
