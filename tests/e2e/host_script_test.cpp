@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "BuiltinSessions.h"
 #include "Session.h"
 
 namespace {
@@ -165,19 +164,6 @@ TEST(HostScript, ALineThatCannotBeSentIsNamedWithItsNumber) {
         EXPECT_FALSE(ParseSessionScript(c.script, steps, error));
         EXPECT_EQ(error, c.error);
     }
-}
-
-TEST(HostScript, TheBuiltInSessionsAreValidScripts) {
-    for (const char* name : {"demo", "vendor", "structures"}) {
-        SCOPED_TRACE(name);
-        const char* script = FindBuiltinSession(name);
-        ASSERT_NE(script, nullptr);
-        std::vector<SessionStep> steps;
-        std::string error;
-        EXPECT_TRUE(ParseSessionScript(script, steps, error)) << error;
-        EXPECT_GT(steps.size(), 3u);
-    }
-    EXPECT_EQ(FindBuiltinSession("dem"), nullptr);
 }
 
 }  // namespace
