@@ -1,23 +1,17 @@
 // Capability negotiation: the containers MSG_GET allocates, and what MSG_SET
 // accepts and refuses.
 #include <algorithm>
-#include <cmath>
 
 #include "DriverHarness.h"
 
 namespace {
 
-struct ExpectedContainer {
-    TW_UINT16 cap;
-    TW_UINT16 conType;
-    TW_UINT16 itemType;
-    std::vector<TW_UINT32> items;
-    TW_UINT32 currentIndex;
-    TW_UINT32 defaultIndex;
-};
-
 TEST(Capabilities, GetAnswersTheRightContainerWithItsItems) {
-    const ExpectedContainer expected[] = {
+    const struct {
+        TW_UINT16 cap, conType, itemType;
+        std::vector<TW_UINT32> items;
+        TW_UINT32 currentIndex, defaultIndex;
+    } expected[] = {
         {CAP_XFERCOUNT, TWON_ONEVALUE, TWTY_INT16, {0xFFFF}, 0, 0},
         {CAP_UICONTROLLABLE, TWON_ONEVALUE, TWTY_BOOL, {1}, 0, 0},
         {ICAP_COMPRESSION, TWON_ENUMERATION, TWTY_UINT16, {TWCP_NONE}, 0, 0},
@@ -34,32 +28,20 @@ TEST(Capabilities, GetAnswersTheRightContainerWithItsItems) {
          {TWKQ_UI_CONVENTIONAL, TWKQ_UI_ADVANCED, TWKQ_UI_SIMPLE, TWKQ_UI_DOCUMENT}, 1, 1},
         {ICAP_KQ_FILMTYPE, TWON_ENUMERATION, TWTY_UINT16,
          {TWKQ_FT_POSI, TWKQ_FT_NEGA, TWKQ_FT_REFLECTIVE, TWKQ_FT_REFLECTIVEDOCUMENT}, 2, 2},
+        {ICAP_BRIGHTNESS, TWON_RANGE, TWTY_FIX32, {FixWord(-1000), FixWord(1000), FixWord(1), 0, 0}, 0, 0},
     };
     CDriver driver;
     driver.Open();
-    for (const ExpectedContainer& e : expected) {
+    for (const auto& e : expected) {
+        SCOPED_TRACE(testing::Message() << std::hex << e.cap);
         Container c;
-        ASSERT_EQ(driver.Capability(MSG_GET, e.cap, &c), TWRC_SUCCESS) << std::hex << e.cap;
-        EXPECT_EQ(c.conType, e.conType) << std::hex << e.cap;
-        EXPECT_EQ(c.itemType, e.itemType) << std::hex << e.cap;
-        EXPECT_EQ(c.items, e.items) << std::hex << e.cap;
-        EXPECT_EQ(c.currentIndex, e.currentIndex) << std::hex << e.cap;
-        EXPECT_EQ(c.defaultIndex, e.defaultIndex) << std::hex << e.cap;
+        ASSERT_EQ(driver.Capability(MSG_GET, e.cap, &c), TWRC_SUCCESS);
+        EXPECT_EQ(c.conType, e.conType);
+        EXPECT_EQ(c.itemType, e.itemType);
+        EXPECT_EQ(c.items, e.items);
+        EXPECT_EQ(c.currentIndex, e.currentIndex);
+        EXPECT_EQ(c.defaultIndex, e.defaultIndex);
     }
-}
-
-TEST(Capabilities, BrightnessIsARangeOfFixedValues) {
-    CDriver driver;
-    driver.Open();
-    Container c;
-    ASSERT_EQ(driver.Capability(MSG_GET, ICAP_BRIGHTNESS, &c), TWRC_SUCCESS);
-    EXPECT_EQ(c.conType, TWON_RANGE);
-    EXPECT_EQ(c.range.ItemType, TWTY_FIX32);
-    EXPECT_EQ(c.range.MinValue, FixWord(-1000));
-    EXPECT_EQ(c.range.MaxValue, FixWord(1000));
-    EXPECT_EQ(c.range.StepSize, FixWord(1));
-    EXPECT_EQ(c.range.DefaultValue, FixWord(0));
-    EXPECT_EQ(c.range.CurrentValue, FixWord(0));
 }
 
 TEST(Capabilities, FramesHoldOneLetterFrameInTheCurrentUnits) {
@@ -76,13 +58,12 @@ TEST(Capabilities, FramesHoldOneLetterFrameInTheCurrentUnits) {
         EXPECT_EQ(c.conType, TWON_ENUMERATION);
         EXPECT_EQ(c.itemType, TWTY_FRAME);
         ASSERT_EQ(c.items.size(), 1u);
-        TW_FRAME frame;
-        std::memcpy(&frame, c.block.data() + 16, sizeof(frame));
-        auto value = [](TW_FIX32 f) { return f.Whole + f.Frac / 65536.0; };
-        EXPECT_EQ(value(frame.Left), 0) << k.units;
-        EXPECT_EQ(value(frame.Top), 0) << k.units;
-        EXPECT_NEAR(value(frame.Right), k.right, 1.0 / 65536) << k.units;
-        EXPECT_NEAR(value(frame.Bottom), k.bottom, 1.0 / 65536) << k.units;
+        TW_FRAME f;
+        std::memcpy(&f, c.block.data() + 16, sizeof(f));
+        auto value = [](TW_FIX32 fix) { return fix.Whole + fix.Frac / 65536.0; };
+        EXPECT_EQ(value(f.Left) + value(f.Top), 0) << k.units;
+        EXPECT_NEAR(value(f.Right), k.right, 1.0 / 65536) << k.units;
+        EXPECT_NEAR(value(f.Bottom), k.bottom, 1.0 / 65536) << k.units;
     }
 }
 
@@ -109,17 +90,14 @@ TEST(Capabilities, SupportedCapsListsExactlyWhatIsAnswered) {
     }
 }
 
-struct SetCase {
-    const char* what;
-    TW_UINT16 cap;
-    TW_UINT16 itemType;
-    TW_UINT32 value;
-    TW_UINT16 conditionCode;  // TWCC_SUCCESS when accepted
-    TW_UINT32 currentAfter;
-};
-
 TEST(Capabilities, SetAcceptsOfferedValuesAndRefusesOthers) {
-    const SetCase cases[] = {
+    const struct {
+        const char* what;
+        TW_UINT16 cap, itemType;
+        TW_UINT32 value;
+        TW_UINT16 conditionCode;  // TWCC_SUCCESS when accepted
+        TW_UINT32 currentAfter;
+    } cases[] = {
         {"memory transfer", ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY, TWCC_SUCCESS, TWSX_MEMORY},
         {"unknown mechanism", ICAP_XFERMECH, TWTY_UINT16, 7, TWCC_BADVALUE, TWSX_NATIVE},
         {"mechanism as UINT32", ICAP_XFERMECH, TWTY_UINT32, TWSX_MEMORY, TWCC_BADVALUE, TWSX_NATIVE},
@@ -141,7 +119,7 @@ TEST(Capabilities, SetAcceptsOfferedValuesAndRefusesOthers) {
         {"vendor version", CAP_KQ_VERSION, TWTY_UINT16, 0x0200, TWCC_CAPBADOPERATION, 0x0110},
         {"online", CAP_DEVICEONLINE, TWTY_BOOL, 0, TWCC_CAPBADOPERATION, 1},
     };
-    for (const SetCase& k : cases) {
+    for (const auto& k : cases) {
         CDriver driver;
         driver.Open();
         const TW_UINT16 rc = driver.SetOneValue32(k.cap, k.itemType, k.value);
@@ -149,21 +127,6 @@ TEST(Capabilities, SetAcceptsOfferedValuesAndRefusesOthers) {
         EXPECT_EQ(driver.ConditionCode(), k.conditionCode) << k.what;
         EXPECT_EQ(driver.CurrentWord(k.cap), k.currentAfter) << k.what;
     }
-}
-
-TEST(Capabilities, SetTakesTheCurrentItemOfAnEnumeration) {
-    CDriver driver;
-    driver.Open();
-    struct {
-        TW_UINT16 itemType = TWTY_UINT16;
-        TW_UINT32 numItems = 2, currentIndex = 1, defaultIndex = 0;
-        TW_UINT16 items[2] = {TWPT_RGB, TWPT_GRAY};
-    } block;
-    CAppHandle container(&block, sizeof(block));
-    TW_CAPABILITY capability{ICAP_PIXELTYPE, TWON_ENUMERATION, container.get()};
-    EXPECT_EQ(driver.Control(DAT_CAPABILITY, MSG_SET, &capability), TWRC_SUCCESS);
-    EXPECT_EQ(driver.CurrentWord(ICAP_PIXELTYPE), TWPT_GRAY);
-    EXPECT_EQ(capability.hContainer, container.get()) << "the application's container is left alone";
 }
 
 // The offered bit depths follow the pixel type; a depth the new type cannot
@@ -183,7 +146,9 @@ TEST(Capabilities, BitDepthFollowsThePixelType) {
     EXPECT_EQ(driver.CurrentWord(ICAP_BITDEPTH), 8u);
 }
 
-TEST(Capabilities, ResetRestoresTheDefaultAndAnswersIt) {
+// MSG_RESET restores the default and answers it; closing and opening again
+// restores all of them.
+TEST(Capabilities, ResetAndReopeningRestoreTheDefaults) {
     CDriver driver;
     driver.Open();
     ASSERT_EQ(driver.SetOneValue16(ICAP_BITDEPTH, TWTY_UINT16, 16), TWRC_SUCCESS);
@@ -197,6 +162,12 @@ TEST(Capabilities, ResetRestoresTheDefaultAndAnswersIt) {
         EXPECT_EQ(driver.Capability(MSG_RESET, readOnly), TWRC_FAILURE);
         EXPECT_EQ(driver.ConditionCode(), TWCC_CAPBADOPERATION);
     }
+
+    ASSERT_EQ(driver.SetOneValue16(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
+    TW_IDENTITY source{};
+    ASSERT_EQ(driver.Control(DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+    driver.Open();
+    EXPECT_EQ(driver.CurrentWord(ICAP_PIXELTYPE), TWPT_RGB);
 }
 
 TEST(Capabilities, QuerySupportTellsWhatCanBeSet) {
@@ -210,63 +181,54 @@ TEST(Capabilities, QuerySupportTellsWhatCanBeSet) {
     EXPECT_EQ(flags.items, std::vector<TW_UINT32>{0x0D});
 }
 
-TEST(Capabilities, OpeningAgainStartsFromTheDefaults) {
-    CDriver driver;
-    driver.Open();
-    ASSERT_EQ(driver.SetOneValue16(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
-    TW_IDENTITY source{};
-    ASSERT_EQ(driver.Control(DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
-    driver.Open();
-    EXPECT_EQ(driver.CurrentWord(ICAP_PIXELTYPE), TWPT_RGB);
+// An enumeration of TWTY_UINT16 items whose head claims `count` items, the
+// current one at `current`, as 16-bit words.
+std::vector<TW_UINT16> Enumeration(TW_UINT32 count, TW_UINT32 current, std::vector<TW_UINT16> items) {
+    std::vector<TW_UINT16> block = {TWTY_UINT16, 0, TW_UINT16(count), TW_UINT16(count >> 16), TW_UINT16(current),
+                                    TW_UINT16(current >> 16), 0, 0};
+    block.insert(block.end(), items.begin(), items.end());
+    return block;
 }
 
-// Containers that lie about themselves are refused without being read past their end.
-TEST(Capabilities, SetRefusesMalformedContainers) {
-    struct EnumHead {
-        TW_UINT16 itemType;
-        TW_UINT32 numItems, currentIndex, defaultIndex;
-    };
-    const TW_UINT16 justTheType = TWTY_UINT16;
-    const EnumHead tooManyItems = {TWTY_UINT16, 1000, 0, 0};
-    struct {
-        EnumHead head = {TWTY_UINT16, 1, 1, 0};
-        TW_UINT16 item = TWPT_GRAY;
-    } currentOutside;
-    struct {
-        EnumHead head = {TWTY_UINT16, 0xFFFFFFFF, 0x7FFFFFFF, 0};
-        TW_UINT16 item = TWPT_GRAY;
-    } absurdCount;
-    const TW_ONEVALUE range = {TWTY_UINT16, TWPT_GRAY};
-    struct Case {
-        const char* what;
-        TW_UINT16 conType;
-        const void* bytes;
-        size_t size;
-    } cases[] = {
-        {"one-value without its item", TWON_ONEVALUE, &justTheType, sizeof(justTheType)},
-        {"enumeration claiming 1000 items", TWON_ENUMERATION, &tooManyItems, sizeof(tooManyItems)},
-        {"current index past the items", TWON_ENUMERATION, &currentOutside, sizeof(currentOutside)},
-        {"absurd item count", TWON_ENUMERATION, &absurdCount, sizeof(absurdCount)},
-        {"range", TWON_RANGE, &range, sizeof(range)},
-        {"array", TWON_ARRAY, &range, sizeof(range)},
-        {"unknown container type", 0x77, &range, sizeof(range)},
-    };
-    for (const Case& k : cases) {
-        CDriver driver;
-        driver.Open();
-        CAppHandle container(k.bytes, k.size);
-        TW_CAPABILITY capability{ICAP_PIXELTYPE, k.conType, container.get()};
-        EXPECT_EQ(driver.Control(DAT_CAPABILITY, MSG_SET, &capability), TWRC_FAILURE) << k.what;
-        EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE) << k.what;
-        EXPECT_EQ(driver.CurrentWord(ICAP_PIXELTYPE), TWPT_RGB) << k.what;
-    }
-
+// An enumeration sets its current item and the application's container is left
+// alone; containers that lie about themselves are refused without being read
+// past their end.
+TEST(Capabilities, SetTakesAnEnumerationsCurrentItemAndRefusesMalformedContainers) {
     CDriver driver;
     driver.Open();
+    const std::vector<TW_UINT16> good = Enumeration(2, 1, {TWPT_RGB, TWPT_GRAY});
+    CAppHandle container(good.data(), good.size() * 2);
+    TW_CAPABILITY capability{ICAP_PIXELTYPE, TWON_ENUMERATION, container.get()};
+    EXPECT_EQ(driver.Control(DAT_CAPABILITY, MSG_SET, &capability), TWRC_SUCCESS);
+    EXPECT_EQ(driver.CurrentWord(ICAP_PIXELTYPE), TWPT_GRAY);
+    EXPECT_EQ(capability.hContainer, container.get());
+
+    const struct {
+        const char* what;
+        TW_UINT16 conType;
+        std::vector<TW_UINT16> block;
+    } cases[] = {
+        {"one-value without its item", TWON_ONEVALUE, {TWTY_UINT16}},
+        {"enumeration claiming 1000 items", TWON_ENUMERATION, Enumeration(1000, 0, {})},
+        {"current index past the items", TWON_ENUMERATION, Enumeration(1, 1, {TWPT_GRAY})},
+        {"absurd item count", TWON_ENUMERATION, Enumeration(0xFFFFFFFF, 0x7FFFFFFF, {TWPT_GRAY})},
+        {"range", TWON_RANGE, {TWTY_UINT16, 0, TWPT_GRAY, 0}},
+        {"array", TWON_ARRAY, {TWTY_UINT16, 0, TWPT_GRAY, 0}},
+        {"unknown container type", 0x77, {TWTY_UINT16, 0, TWPT_GRAY, 0}},
+    };
+    for (const auto& k : cases) {
+        CDriver fresh;
+        fresh.Open();
+        CAppHandle bad(k.block.data(), k.block.size() * 2);
+        TW_CAPABILITY refused{ICAP_PIXELTYPE, k.conType, bad.get()};
+        EXPECT_EQ(fresh.Control(DAT_CAPABILITY, MSG_SET, &refused), TWRC_FAILURE) << k.what;
+        EXPECT_EQ(fresh.ConditionCode(), TWCC_BADVALUE) << k.what;
+        EXPECT_EQ(fresh.CurrentWord(ICAP_PIXELTYPE), TWPT_RGB) << k.what;
+    }
     char* notAHandleBlock = nullptr;
     for (Handle h : {Handle(nullptr), &notAHandleBlock}) {
-        TW_CAPABILITY capability{ICAP_PIXELTYPE, TWON_ONEVALUE, h};
-        EXPECT_EQ(driver.Control(DAT_CAPABILITY, MSG_SET, &capability), TWRC_FAILURE);
+        TW_CAPABILITY refused{ICAP_PIXELTYPE, TWON_ONEVALUE, h};
+        EXPECT_EQ(driver.Control(DAT_CAPABILITY, MSG_SET, &refused), TWRC_FAILURE);
         EXPECT_EQ(driver.ConditionCode(), TWCC_BADVALUE);
     }
 }

@@ -9,8 +9,6 @@
 
 inline constexpr char kProbeDirVariable[] = "TWAIN_PROBE_DIR";
 inline constexpr char kProbeCodesVariable[] = "TWAIN_PROBE_CODES";
-inline constexpr char kProbeEnumItemsVariable[] = "TWAIN_PROBE_ENUM_ITEMS";
-inline constexpr char kProbeConditionVariable[] = "TWAIN_PROBE_CONDITION";
 
 inline constexpr char kProbeFactoryFile[] = "factory.txt";
 inline constexpr char kProbeCallsFile[] = "calls.txt";

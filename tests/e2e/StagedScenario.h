@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "ParaAnalyze.h"
 #include "TwainTypes.h"
 
 enum class WrapperInstall {
@@ -29,76 +28,53 @@ struct Scenario {
     std::string probeCodes;
     // The child ends by exit() with the module still loaded, instead of dlclose.
     bool unloadByExit = false;
-    // Items of the enumeration the probe answers every capability MSG_GET with.
-    int probeEnumItems = 0;
 };
 
 // The session's side, in the child: sends triplets and notes what it needs to.
 class CChildSession {
 public:
-    explicit CChildSession(DSENTRYPROC entry, CParaAnalyze* analyzer) : m_entry(entry), m_analyzer(analyzer) {}
-
+    explicit CChildSession(DSENTRYPROC entry) : m_entry(entry) {}
     TW_UINT16 Send(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, void* pData);
-    void Note(const std::string& text) { m_notes.push_back(text); }
-    // The module's own analyzer: its tracked state and line count.
-    CParaAnalyze* Analyzer() const { return m_analyzer; }
+    void Note(const std::string& text) { m_facts.push_back("note " + text); }
 
-    std::vector<std::string> m_sent;        // every call as FormatProbeCall writes it
-    std::vector<TW_UINT16> m_returnCodes;   // what DS_Entry returned, in order
-    std::vector<std::string> m_notes;
+    std::vector<std::string> m_facts;  // "sent <call>", "code <rc>", "note <text>", in order
 
 private:
     DSENTRYPROC m_entry;
-    CParaAnalyze* m_analyzer;
 };
-
-using ChildSessionBody = std::function<void(CChildSession&)>;
 
 struct ScenarioOutcome {
     // The child ran its session and unloaded the module without dying.
     bool completed = false;
     std::string failure;  // why not, when not
-    bool foundEntry = false;
-    bool foundAnalyzer = false;
-    int stateAfterLoad = -1;
-    int stateAfterSession = -1;
-    long long linesAfterSession = -1;
-    std::vector<std::string> sent;
-    std::vector<TW_UINT16> returnCodes;
-    std::vector<std::string> notes;
-    int releasesBeforeUnload = -1;
-    int releasesAfterUnload = -1;
+    // Of the module's own analyzer: its tracked state and line count.
+    long long stateAfterLoad = -1, stateAfterSession = -1, linesAfterSession = -1;
+    long long releasesBeforeUnload = -1;
     int releasesAtEnd = -1;  // once the child process is gone
+    std::vector<std::string> sent;  // every call as FormatProbeCall writes it
+    std::vector<TW_UINT16> returnCodes;  // what DS_Entry returned, in order
+    std::vector<std::string> notes;
     // What the probe bundle wrote down.
     bool factoryCalled = false;
     std::string factoryName;
     std::vector<std::string> probeCalls;
-    // The child's standard error stream, whole.
-    std::string stderrText;
+    std::string stderrText;  // the child's, whole
     // The log directory's trace files; the trace is the only one's content.
     int traceFiles = 0;
     std::string trace;
 };
 
-ScenarioOutcome RunScenario(const Scenario& scenario, const ChildSessionBody& body);
+ScenarioOutcome RunScenario(const Scenario& scenario, const std::function<void(CChildSession&)>& body);
 
 // twhost run on the monitor module with the log directory present, as a process
-// of its own; the probe's settings go in its environment.
+// of its own.
 struct HostOutcome {
     int exitCode = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
     int traceFiles = 0;
     std::string trace;
 };
-HostOutcome RunHost(WrapperInstall wrapper, const std::string& session,
-                    const std::vector<std::pair<std::string, std::string>>& environment);
-bool SubstituteDriverBuilt();
+HostOutcome RunHost(WrapperInstall wrapper, const std::string& session);
 
-// Lays out the stage for a scenario: used by RunScenario and by the host tests.
-void StageWrapper(WrapperInstall wrapper);
-void StageLogDirectory(bool present);
-std::vector<std::string> TraceFileNames();
-std::string ReadFile(const std::string& path);
 // "pData   = <0x...>" of a pointer, as the trace shows it.
 std::string DataPointerLine(const void* p);

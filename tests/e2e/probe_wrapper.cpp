@@ -5,10 +5,7 @@
 //   calls.txt    one line per OperateTriplet: origin, DG, DAT, MSG, data pointer
 //   release.txt  one line per Release
 // It answers with the codes listed in $TWAIN_PROBE_CODES (comma-separated, one per
-// call, TWRC_SUCCESS after the list), and a DAT_CAPABILITY/MSG_GET with an
-// enumeration of $TWAIN_PROBE_ENUM_ITEMS TWTY_UINT16 items, when that is set. Like
-// a source, it reports MSG_XFERREADY in the TW_EVENT of a TWRC_DSEVENT answer, and
-// $TWAIN_PROBE_CONDITION as the condition code of DAT_STATUS.
+// call, TWRC_SUCCESS after the list), and leaves the data alone.
 //
 // Variants: PROBE_WITHOUT_FACTORY exports no factory at all; PROBE_STORES_NOTHING
 // has a factory that leaves the operator pointer alone.
@@ -39,12 +36,7 @@ public:
     TW_UINT16 OperateTriplet(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
                              TW_MEMREF pData) override {
         AppendToProbeFile(kProbeCallsFile, FormatProbeCall(pOrigin, DG, DAT, MSG, pData));
-        TW_UINT16 rc = NextCode();
-        if (!pData) return rc;
-        if (DAT == DAT_CAPABILITY && MSG == MSG_GET) AnswerEnumeration(static_cast<TW_CAPABILITY*>(pData));
-        if (DAT == DAT_EVENT && rc == TWRC_DSEVENT) static_cast<TW_EVENT*>(pData)->TWMessage = MSG_XFERREADY;
-        if (DAT == DAT_STATUS) AnswerCondition(static_cast<TW_STATUS*>(pData));
-        return rc;
+        return NextCode();
     }
 
     void Release() override { AppendToProbeFile(kProbeReleaseFile, "Release\n"); }
@@ -61,28 +53,6 @@ private:
         }
         ++m_nCalls;
         return p && *p ? static_cast<TW_UINT16>(strtoul(p, nullptr, 0)) : TWRC_SUCCESS;
-    }
-
-    static void AnswerEnumeration(TW_CAPABILITY* cap) {
-        const char* items = getenv(kProbeEnumItemsVariable);
-        if (!items) return;
-        TW_UINT32 count = static_cast<TW_UINT32>(strtoul(items, nullptr, 10));
-        Handle h = NewHandleClear(static_cast<Size>(offsetof(TW_ENUMERATION, ItemList) + count * sizeof(TW_UINT16)));
-        if (!h) return;
-        auto* enumeration = reinterpret_cast<TW_ENUMERATION*>(*h);
-        enumeration->ItemType = TWTY_UINT16;
-        enumeration->NumItems = count;
-        for (TW_UINT32 i = 0; i < count; ++i) {
-            TW_UINT16 value = static_cast<TW_UINT16>(i);
-            memcpy(enumeration->ItemList + i * sizeof(TW_UINT16), &value, sizeof(value));
-        }
-        cap->ConType = TWON_ENUMERATION;
-        cap->hContainer = h;
-    }
-
-    static void AnswerCondition(TW_STATUS* status) {
-        if (const char* condition = getenv(kProbeConditionVariable))
-            status->ConditionCode = static_cast<TW_UINT16>(strtoul(condition, nullptr, 0));
     }
 
     unsigned m_nCalls = 0;
