@@ -209,7 +209,8 @@ TEST(OneValueContainer, FramesAndTextsRunOnPastTheFourByteFieldToTheBlocksEnd) {
         const char* typeName;
         std::string text;
     } cases[] = {
-        {OneValue(TWTY_FRAME).Fix(0, 0).Fix(0, 0).Fix(8, 0x8000).Fix(11, 0), "TWTY_FRAME", "0.000,0.000,8.500,11.000"},
+        {OneValue(TWTY_FRAME).Fix(0, 0).Fix(-1, 0x8000).Fix(8, 0x8000).Fix(11, 0), "TWTY_FRAME",
+         "0.000,-0.500,8.500,11.000"},
         {OneValue(TWTY_STR255).Text(std::string(255, 'z'), 256), "TWTY_STR255", std::string(255, 'z')},
         {OneValue(TWTY_STR255).Text("0123456789", 10), "TWTY_STR255", "0123456789"},  // no NUL in the block
     };

@@ -80,9 +80,9 @@ TEST(VersionRender, NamesLanguageAndCountry) {
         {0, 0xFFFF, "      Language = [TWLG_DAN]", "      Country  = [ERROR!(65535)]"},
     };
     for (const auto& c : cases) {
-        TW_VERSION version{0, 0, c.language, c.country, {}};
+        TW_VERSION version{0xFFFF, 10, c.language, c.country, {}};
         EXPECT_TRUE(HasLines(RenderedText([&](CParaAnalyze& a) { a.TwVersionAnalyze(&version); }),
-                             {c.languageLine, c.countryLine}));
+                             {"      MajorNum = [65535]", "      MinorNum = [10]", c.languageLine, c.countryLine}));
     }
 }
 

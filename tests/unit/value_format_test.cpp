@@ -42,6 +42,7 @@ TEST(ItemForms, EachTypeReadsItsOwnWidthAndShowsItsForm) {
         {TWTY_UINT32, 0x80000000, "-2147483648"},
         {TWTY_BOOL, 2, "true"},
         {TWTY_BOOL, 0xFFFF, "true"},
+        {TWTY_BOOL, 0x0100, "true"},  // the high byte counts too
         {TWTY_BOOL, 0xFFFF0000, "false"},  // two bytes only
     };
     for (const auto& c : cases) {
