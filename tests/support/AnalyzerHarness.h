@@ -2,7 +2,14 @@
 // texts, so tests compare whole records.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "ParaAnalyze.h"
 
@@ -46,3 +53,38 @@ private:
     CParaAnalyze m_analyzer;
     CRecordText m_text;
 };
+
+// The parameter text of one call through the real dispatch, from the given state.
+inline std::string ParamsFrom(int state, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, void* pData, TW_UINT16 RC,
+                              TW_IDENTITY* pOrigin = nullptr) {
+    CAnalyzerHarness h(state);
+    return h.Params(DG, DAT, MSG, pData, RC, pOrigin);
+}
+
+// What one renderer called directly appends to a fresh record.
+template <typename Render>
+std::string RenderedText(Render render) {
+    CAnalyzerHarness h;
+    return h.Rendered(render);
+}
+
+using RenderCall = std::function<void(CParaAnalyze&)>;
+
+// Renderers handed a null pointer append nothing (and do not crash).
+inline void ExpectNothingRendered(std::initializer_list<RenderCall> renders) {
+    int index = 0;
+    for (const RenderCall& render : renders) EXPECT_EQ(RenderedText(render), "") << "renderer " << index++;
+}
+
+// A TW_FIX32 of a value that sixteen fraction bits hold exactly (2.5, -1.25, ...).
+inline TW_FIX32 Fix32(double value) {
+    double whole = std::floor(value);
+    return TW_FIX32{static_cast<TW_INT16>(whole), static_cast<TW_UINT16>((value - whole) * 65536.0)};
+}
+
+// A fixed-length text field: the text, NULs behind it; a text as long as the field has no NUL.
+template <size_t N>
+void SetText(char (&field)[N], std::string_view text) {
+    memset(field, 0, N);
+    memcpy(field, text.data(), text.size() < N ? text.size() : N);
+}

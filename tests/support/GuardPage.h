@@ -51,6 +51,7 @@ template <typename T>
 class CGuarded : public CGuardedBlock {
 public:
     CGuarded() : CGuardedBlock(sizeof(T), alignof(T)) {}
+    explicit CGuarded(const T& value) : CGuarded() { *get() = value; }
     T* operator->() { return as<T>(); }
     T* get() { return as<T>(); }
 };
