@@ -7,9 +7,9 @@ char** CDSMInterface::AllocMemory(unsigned int size) { return NewHandleClear(sta
 void CDSMInterface::FreeMemory(char** handle) { DisposeHandle(handle); }
 
 char* CDSMInterface::LockMemory(char** handle) {
-    // Only a live handle is followed: an unknown one may point anywhere.
-    if (GetHandleSize(handle) == 0 && MemError() != noErr) return nullptr;
     HLock(handle);
+    // Only a live handle is followed: an unknown one may point anywhere.
+    if (MemError() != noErr) return nullptr;
     return *handle;
 }
 

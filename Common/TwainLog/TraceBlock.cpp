@@ -61,13 +61,14 @@ void CTraceBlock::BracketLine(std::string_view name, const char* value, size_t l
     size_t padding = nameLength < static_cast<size_t>(m_nNameWidth) ? m_nNameWidth - nameLength : 0;
     size_t total = indent + nameLength + padding + 4 + length + 3;
     // The whole line in place while the record has room for it: the usual case.
-    if (char* out = text->Reserve(total)) {
-        memset(out, ' ', indent);
-        out += indent;
-        memcpy(out, name.data(), nameLength);
-        out += nameLength;
-        memset(out, ' ', padding);
-        out += padding;
+    // Indent and padding come from one store of blanks that the name then overwrites.
+    static constexpr char kBlankHead[33] = "                                ";
+    size_t head = indent + nameLength + padding;
+    char* out = head <= 32 ? text->Reserve(total > 32 ? total : 32) : nullptr;
+    if (out) {
+        memcpy(out, kBlankHead, 32);
+        memcpy(out + indent, name.data(), nameLength);
+        out += head;
         memcpy(out, " = ", 3);
         out[3] = open;
         memcpy(out + 4, value, length);

@@ -1,7 +1,5 @@
 #include "twaintbl.h"
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "TextFormat.h"
@@ -38,41 +36,13 @@ void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, c
     else FormatUnnamedValue(value, pszOut, outSize);
 }
 
-namespace {
-
-// Row numbers of a table sorted by value, earlier rows first among equal values,
-// so that a binary search finds the row the linear search would.
-template <size_t N>
-constexpr std::array<uint16_t, N - 1> RowsByValue(const MacroEntry (&table)[N]) {
-    std::array<uint16_t, N - 1> rows{};
-    for (size_t i = 0; i + 1 < N; ++i) rows[i] = static_cast<uint16_t>(i);
-    std::sort(rows.begin(), rows.end(), [&table](uint16_t a, uint16_t b) {
-        return table[a].value != table[b].value ? table[a].value < table[b].value : a < b;
-    });
-    return rows;
-}
-
-template <size_t N>
-const char* FindByValue(const MacroEntry (&table)[N], const std::array<uint16_t, N - 1>& rows, int64_t value) {
-    auto row = std::lower_bound(rows.begin(), rows.end(), value,
-                                [&table](uint16_t r, int64_t v) { return table[r].value < v; });
-    return row != rows.end() && table[*row].value == value ? table[*row].name : nullptr;
-}
-
-// Capability names are looked up for every capability triplet and for every item
-// of a supported-capabilities list: the four largest searches of a session.
-constexpr auto kCapRows = RowsByValue(cap_macros);
-constexpr auto kIcapRows = RowsByValue(icap_macros);
-constexpr auto kCapKqRows = RowsByValue(cap_kq_macros);
-constexpr auto kIcapKqRows = RowsByValue(icap_kq_macros);
-
-}  // namespace
-
 const char* FindCapabilityName(TW_UINT16 cap, bool secondTable) {
     if (cap >= 0x8001) {
-        return secondTable ? FindByValue(icap_kq_macros, kIcapKqRows, cap) : FindByValue(cap_kq_macros, kCapKqRows, cap);
+        return secondTable ? FindMacroName(icap_kq_macros, NamedRows(icap_kq_macros), cap)
+                           : FindMacroName(cap_kq_macros, NamedRows(cap_kq_macros), cap);
     }
-    return secondTable ? FindByValue(icap_macros, kIcapRows, cap) : FindByValue(cap_macros, kCapRows, cap);
+    return secondTable ? FindMacroName(icap_macros, NamedRows(icap_macros), cap)
+                       : FindMacroName(cap_macros, NamedRows(cap_macros), cap);
 }
 
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {
