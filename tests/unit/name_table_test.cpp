@@ -72,6 +72,18 @@ TEST(NameTables, CapabilityNamesSearchBothTablesOfTheirRange) {
     EXPECT_EQ(CapName(0x8081), "ICAP_KQ_AUTOSIZETYPE");
 }
 
+TEST(NameTables, CapabilityNamesAgreeWithTheRowOrderSearchForEveryValue) {
+    for (uint32_t v = 0; v <= 0xFFFF; ++v) {
+        bool vendor = v >= 0x8001;
+        const char* first = vendor ? FindMacroName(cap_kq_macros, NamedRows(cap_kq_macros), v)
+                                   : FindMacroName(cap_macros, NamedRows(cap_macros), v);
+        const char* second = vendor ? FindMacroName(icap_kq_macros, NamedRows(icap_kq_macros), v)
+                                    : FindMacroName(icap_macros, NamedRows(icap_macros), v);
+        ASSERT_EQ(FindCapabilityName(static_cast<TW_UINT16>(v), false), first) << v;
+        ASSERT_EQ(FindCapabilityName(static_cast<TW_UINT16>(v), true), second) << v;
+    }
+}
+
 TEST(NameTables, CapabilityNamesComeFromOneTableOfTheRightPair) {
     EXPECT_STREQ(FindCapabilityName(CAP_XFERCOUNT, false), "CAP_XFERCOUNT");
     EXPECT_EQ(FindCapabilityName(CAP_XFERCOUNT, true), nullptr);
