@@ -24,8 +24,6 @@ inline constexpr int kTopIndent = 2;
 inline constexpr int kNestedIndent = 4;
 inline constexpr int kInnerIndent = 6;
 
-// TW_FIX32 as a number: Whole + Frac / 65536, in double precision.
-inline double Fix32ToDouble(TW_FIX32 v) { return v.Whole + v.Frac * 1.52587890625e-5; }
 
 class CTraceBlock {
 public:

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The rule FormatFix32 must match: "%.3f" of Whole + Frac / 65536 in double precision.
+double Fix32ToDouble(TW_FIX32 v) { return v.Whole + v.Frac * 1.52587890625e-5; }
+
 std::string Fix(uint32_t word) {
     TW_FIX32 v;
     memcpy(&v, &word, sizeof(v));
