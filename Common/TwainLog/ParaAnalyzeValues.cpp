@@ -35,31 +35,7 @@ constexpr size_t kItemTypeBytes[] = {
 };
 static_assert(std::size(kItemTypeBytes) == TWTY_STR255 + 1);
 
-// Items may sit at any offset of a packed list: copy, never cast.
-template <typename T>
-T ReadItem(const void* p) {
-    T value;
-    memcpy(&value, p, sizeof(value));
-    return value;
-}
-
 bool IsTextType(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
-
-// n characters, cut to the output, always NUL-terminated.
-void PutText(const char* text, size_t n, char* pszOut, size_t outSize) {
-    if (n > outSize - 1) n = outSize - 1;
-    memcpy(pszOut, text, n);
-    pszOut[n] = '\0';
-}
-
-void PutText(const char* text, char* pszOut, size_t outSize) { PutText(text, strlen(text), pszOut, outSize); }
-
-// "0x%02x" and the like: at least minDigits lower-case digits.
-size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits) {
-    out[0] = '0';
-    out[1] = 'x';
-    return 2 + FormatHex(value, out + 2, minDigits);
-}
 
 }  // namespace
 
@@ -138,7 +114,7 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
         // Up to the NUL, never past the type's length or the readable bytes.
         const char* text = static_cast<const char*>(pItem);
         size_t limit = ItemTypeBytes(itemType) < itemBytes ? ItemTypeBytes(itemType) : itemBytes;
-        PutText(text, strnlen(text, limit), pszOut, outSize);
+        CopyText(text, strnlen(text, limit), pszOut, outSize);
         return;
     }
 
@@ -155,17 +131,17 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
     switch (itemType) {
         case TWTY_INT8:
             // Sign-extended first, so -1 shows as 0xffffffff.
-            n = FormatHexWithPrefix(static_cast<uint32_t>(int32_t{ReadItem<TW_INT8>(pItem)}), text, 2);
+            n = FormatHexWithPrefix(static_cast<uint32_t>(int32_t{ReadUnaligned<TW_INT8>(pItem)}), text, 2);
             break;
-        case TWTY_INT16: n = FormatSigned(ReadItem<TW_INT16>(pItem), text); break;
-        case TWTY_INT32: n = FormatSigned(ReadItem<TW_INT32>(pItem), text); break;
-        case TWTY_UINT8: n = FormatHexWithPrefix(ReadItem<TW_UINT8>(pItem), text, 2); break;
-        case TWTY_UINT16: ValToCap(cap, ReadItem<TW_UINT16>(pItem), pszOut, outSize); return;
-        case TWTY_UINT32: n = FormatSigned(static_cast<int32_t>(ReadItem<TW_UINT32>(pItem)), text); break;
-        case TWTY_BOOL: PutText(ReadItem<TW_BOOL>(pItem) ? "true" : "false", pszOut, outSize); return;
-        case TWTY_FIX32: n = FormatFix32(ReadItem<TW_FIX32>(pItem), text); break;
+        case TWTY_INT16: n = FormatSigned(ReadUnaligned<TW_INT16>(pItem), text); break;
+        case TWTY_INT32: n = FormatSigned(ReadUnaligned<TW_INT32>(pItem), text); break;
+        case TWTY_UINT8: n = FormatHexWithPrefix(ReadUnaligned<TW_UINT8>(pItem), text, 2); break;
+        case TWTY_UINT16: ValToCap(cap, ReadUnaligned<TW_UINT16>(pItem), pszOut, outSize); return;
+        case TWTY_UINT32: n = FormatSigned(static_cast<int32_t>(ReadUnaligned<TW_UINT32>(pItem)), text); break;
+        case TWTY_BOOL: CopyText(ReadUnaligned<TW_BOOL>(pItem) ? "true" : "false", pszOut, outSize); return;
+        case TWTY_FIX32: n = FormatFix32(ReadUnaligned<TW_FIX32>(pItem), text); break;
         case TWTY_FRAME: {
-            TW_FRAME frame = ReadItem<TW_FRAME>(pItem);
+            TW_FRAME frame = ReadUnaligned<TW_FRAME>(pItem);
             n = FormatFix32(frame.Left, text);
             text[n++] = ',';
             n += FormatFix32(frame.Top, text + n);
@@ -175,15 +151,15 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
             n += FormatFix32(frame.Bottom, text + n);
             break;
         }
-        default: ValToWord(ReadItem<TW_UINT32>(pItem), pszOut, outSize); return;
+        default: ValToWord(ReadUnaligned<TW_UINT32>(pItem), pszOut, outSize); return;
     }
-    PutText(text, n, pszOut, outSize);
+    CopyText(text, n, pszOut, outSize);
 }
 
 void CParaAnalyze::ValToWord(TW_UINT32 word, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
     char text[kNumberTextSize];
-    PutText(text, FormatHexWithPrefix(word, text, 8), pszOut, outSize);
+    CopyText(text, FormatHexWithPrefix(word, text, 8), pszOut, outSize);
 }
 
 void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t outSize) {
@@ -196,7 +172,7 @@ void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t
             size_t n = FormatHex(value >> 8, text);
             text[n++] = '.';
             n += FormatHex(value & 0xFF, text + n);
-            PutText(text, n, pszOut, outSize);
+            CopyText(text, n, pszOut, outSize);
             return;
         }
         map = VALTOCAPKQ;
@@ -209,12 +185,12 @@ void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t
     while (row->Values && row->Cap != cap) ++row;
     if (!row->Values) {
         char text[kNumberTextSize];
-        PutText(text, FormatUnsigned(value, text), pszOut, outSize);
+        CopyText(text, FormatUnsigned(value, text), pszOut, outSize);
         return;
     }
     size_t namedRows = row->Count > 1 ? static_cast<size_t>(row->Count - 1) : 0;
     LookupMacroName(row->Values, namedRows, value, m_szName, sizeof(m_szName));
-    PutText(m_szName, pszOut, outSize);
+    CopyText(m_szName, pszOut, outSize);
 }
 
 void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outSize) {
@@ -223,5 +199,5 @@ void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outS
     if (cap == 0) return;
     char szCap[64] = {};
     LookupCapabilityName(cap, szCap, sizeof(szCap));
-    PutText(szCap, pszOut, outSize);
+    CopyText(szCap, pszOut, outSize);
 }

@@ -36,6 +36,12 @@ size_t FormatSigned(int64_t value, char* out) {
 
 size_t FormatHex(uint64_t value, char* out, int minDigits) { return FormatInBase<16>(value, out, minDigits); }
 
+size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits) {
+    out[0] = '0';
+    out[1] = 'x';
+    return 2 + FormatHex(value, out + 2, minDigits);
+}
+
 size_t FormatFix32(TW_FIX32 value, char* out) {
     // The value is exactly units / 65536; round units * 1000 / 65536 to an integer.
     int64_t units = static_cast<int64_t>(value.Whole) * 65536 + value.Frac;

@@ -6,7 +6,31 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <cstring>
+
 #include "../TwainTypes.h"
+
+// A text copied whole or cut to the buffer, always NUL-terminated (nothing for
+// an empty buffer).
+inline void CopyText(const char* text, size_t length, char* out, size_t outSize) {
+    if (!out || outSize == 0) return;
+    if (length > outSize - 1) length = outSize - 1;
+    memcpy(out, text, length);
+    out[length] = '\0';
+}
+
+inline void CopyText(const char* text, char* out, size_t outSize) {
+    CopyText(text, strnlen(text, outSize), out, outSize);
+}
+
+// A value of type T at any address, read byte by byte: structures and item lists
+// from the other side need not be aligned.
+template <typename T>
+T ReadUnaligned(const void* p) {
+    T value;
+    memcpy(&value, p, sizeof(value));
+    return value;
+}
 
 // Room for any number these functions write.
 inline constexpr size_t kNumberTextSize = 48;
@@ -17,6 +41,8 @@ size_t FormatUnsigned(uint64_t value, char* out, int minDigits = 1);
 size_t FormatSigned(int64_t value, char* out);
 // "%0*llx", lower case, minDigits capped at 32.
 size_t FormatHex(uint64_t value, char* out, int minDigits = 1);
+// "0x%0*llx": the prefix and at least minDigits lower-case digits.
+size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits = 1);
 // "%.3f" of Whole + Frac / 65536, exactly as printf rounds the double (to nearest,
 // ties to even; a negative value keeps its sign even when it rounds to zero).
 size_t FormatFix32(TW_FIX32 value, char* out);

@@ -134,8 +134,8 @@ void CTraceBlock::Number(std::string_view name, long long value) {
 }
 
 void CTraceBlock::Hex(std::string_view name, unsigned long long value, int minDigits) {
-    char digits[kNumberTextSize] = {'0', 'x'};
-    BracketLine(name, digits, 2 + FormatHex(value, digits + 2, minDigits), '[', ']');
+    char digits[kNumberTextSize];
+    BracketLine(name, digits, FormatHexWithPrefix(value, digits, minDigits), '[', ']');
 }
 
 void CTraceBlock::Pointer(std::string_view name, const void* p) {
@@ -144,8 +144,8 @@ void CTraceBlock::Pointer(std::string_view name, const void* p) {
 
 // The low 32 bits, as the trace has always shown addresses.
 void CTraceBlock::Pointer(std::string_view name, unsigned long long value) {
-    char digits[kNumberTextSize] = {'0', 'x'};
-    BracketLine(name, digits, 2 + FormatHex(static_cast<uint32_t>(value), digits + 2, 8), '<', '>');
+    char digits[kNumberTextSize];
+    BracketLine(name, digits, FormatHexWithPrefix(static_cast<uint32_t>(value), digits, 8), '<', '>');
 }
 
 void CTraceBlock::Fixed(std::string_view name, TW_FIX32 value) {

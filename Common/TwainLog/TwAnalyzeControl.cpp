@@ -3,20 +3,8 @@
 #include <cstring>
 
 #include "ParaAnalyze.h"
+#include "TextFormat.h"
 #include "TraceBlock.h"
-
-namespace {
-
-// The value of type T stored at p, read byte by byte so that an unaligned data
-// pointer is no fault; exactly sizeof(T) bytes are read.
-template <typename T>
-T ValueAt(const void* p) {
-    T value;
-    memcpy(&value, p, sizeof(value));
-    return value;
-}
-
-}  // namespace
 
 bool CParaAnalyze::TwIdentityAnalyze(TW_IDENTITY* p) {
     if (!p) return true;
@@ -117,8 +105,8 @@ bool CParaAnalyze::TwCustomDsDataAnalyze(TW_CUSTOMDSDATA* p) {
 bool CParaAnalyze::TwUint32(void* p) {
     if (!p) return true;
     unsigned long long item = m_DAT == DAT_IMAGENATIVEXFER
-                                  ? reinterpret_cast<uintptr_t>(ValueAt<TW_HANDLE>(p))
-                                  : ValueAt<TW_UINT32>(p);
+                                  ? reinterpret_cast<uintptr_t>(ReadUnaligned<TW_HANDLE>(p))
+                                  : ReadUnaligned<TW_UINT32>(p);
     CTraceBlock b(*this, "TW_UINT32", kTopIndent, sizeof("Item") - 1);
     b.Pointer("Item", item);
     return true;

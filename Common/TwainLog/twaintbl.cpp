@@ -13,13 +13,6 @@ const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t val
     return nullptr;
 }
 
-// A name copied whole or cut to the buffer, always NUL-terminated.
-static void CopyName(const char* name, char* pszOut, size_t outSize) {
-    size_t n = strnlen(name, outSize - 1);
-    memcpy(pszOut, name, n);
-    pszOut[n] = '\0';
-}
-
 // "ERROR!(%d)" of the value as a signed 32-bit number.
 void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
@@ -27,14 +20,14 @@ void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
     size_t n = 7 + FormatSigned(static_cast<int32_t>(value), text + 7);
     text[n++] = ')';
     text[n] = '\0';
-    CopyName(text, pszOut, outSize);
+    CopyText(text, pszOut, outSize);
 }
 
 void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
                      size_t outSize) {
     if (!pszOut || outSize == 0) return;
     const char* name = FindMacroName(table, namedRows, value);
-    if (name) CopyName(name, pszOut, outSize);
+    if (name) CopyText(name, pszOut, outSize);
     else FormatUnnamedValue(value, pszOut, outSize);
 }
 
@@ -83,6 +76,6 @@ void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
     const char* name = FindCapabilityName(cap, false);
     if (!name) name = FindCapabilityName(cap, true);
-    if (name) CopyName(name, pszOut, outSize);
+    if (name) CopyText(name, pszOut, outSize);
     else FormatUnnamedValue(cap, pszOut, outSize);
 }
