@@ -11,7 +11,7 @@ stage="$build/stage"
 bundle_home="$stage/Library/Image Capture/Support/NORVA/Lumora/Core"
 log_dir="$stage/Users/Shared/NORVA/Lumora/LOG/TWAIN"
 
-cmake -S "$top" -B "$build" -G Ninja -DTWAIN_MONITOR_ROOT="$stage" >/dev/null
+cmake -S "$top" -B "$build" -G Ninja -DTWAIN_WERROR=ON -DTWAIN_MONITOR_ROOT="$stage" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 driver="$build/bundles/TwainWrapper.bundle"
