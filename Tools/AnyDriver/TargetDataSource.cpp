@@ -42,7 +42,7 @@ std::string LoaderMessage() {
 
 std::string LastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// The file named in <bundle>/Contents/Resources, from <bundle>/Contents/MacOS/<executable>.
+// <bundle>/Contents/Resources/Target.txt, from <bundle>/Contents/MacOS/<executable>.
 std::string TargetFileOf(const std::string& bundleExecutable) {
     std::string bundle = bundleExecutable;
     for (int up = 0; up < 3 && bundle.rfind('/') != std::string::npos; ++up) bundle.erase(bundle.rfind('/'));
@@ -51,6 +51,7 @@ std::string TargetFileOf(const std::string& bundleExecutable) {
 
 // The variable's value; without it, the first line of the bundle's file. The
 // line is read one byte past the longest path, so a longer one shows as such.
+// The source is where the path came from, as a message names it.
 bool ReadTargetPath(const std::string& bundleExecutable, std::string& path, std::string& source,
                     std::string& refusal) {
     if (const char* value = getenv(kTargetVariable); value && *value) {
@@ -58,10 +59,11 @@ bool ReadTargetPath(const std::string& bundleExecutable, std::string& path, std:
         source = kTargetVariable;
         return true;
     }
-    source = TargetFileOf(bundleExecutable);
-    FILE* file = fopen(source.c_str(), "rb");
+    const std::string targetFile = TargetFileOf(bundleExecutable);
+    source = Shown(targetFile);
+    FILE* file = fopen(targetFile.c_str(), "rb");
     if (!file) {
-        refusal = std::string("no target: ") + kTargetVariable + " is not set and " + Shown(source) +
+        refusal = std::string("no target: ") + kTargetVariable + " is not set and " + source +
                   " cannot be read: " + strerror(errno);
         return false;
     }
@@ -167,7 +169,7 @@ bool LoadTarget(const std::string& bundleExecutable, const std::string& callerNa
         }
     }
     if (fault.empty()) return true;
-    refusal = kMessagePrefix + std::string("target ") + Shown(path) + " (from " + Shown(source) + ") refused: " + fault;
+    refusal = kMessagePrefix + std::string("target ") + Shown(path) + " (from " + source + ") refused: " + fault;
     return false;
 }
 
