@@ -15,7 +15,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "CTripletOperator.h"
 #include "LogTestSupport.h"
@@ -79,7 +78,7 @@ protected:
     // wrote to the standard error stream.
     CTripletOperator* Create(const std::string& callerName, std::string& errors) {
         CFStringRef name = CFStringCreateWithCString(kCFAllocatorDefault, callerName.c_str(), kCFStringEncodingUTF8);
-        auto* stored = reinterpret_cast<CTripletOperator*>(uintptr_t{1});  // a "stores nothing" shows
+        auto* stored = reinterpret_cast<CTripletOperator*>(uintptr_t{1});  // not null: the factory must clear it
         CCapturedStderr captured;
         m_factory(name, &stored);
         errors = captured.Text();
