@@ -565,6 +565,9 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
     std::vector<std::max_align_t> storage((std::max(kDataBlockSize, step.data.size()) + sizeof(std::max_align_t) - 1) /
                                           sizeof(std::max_align_t));
     auto* block = reinterpret_cast<unsigned char*>(storage.data());
+    // Value-initialised max_align_t leaves its padding undefined (a long double
+    // copies 10 of its 16 bytes): the data starts all zero only when cleared by byte.
+    memset(block, 0, storage.size() * sizeof(std::max_align_t));
     if (!step.data.empty()) memcpy(block, step.data.data(), step.data.size());
     void* pData = block;
     TW_HANDLE sentContainer = nullptr;
