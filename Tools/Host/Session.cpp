@@ -464,8 +464,10 @@ bool ParseArguments(const Arguments& args, const Token& dat, SessionStep& step, 
     return false;
 }
 
-// "any" | TWRC_x [TWCC_x for DAT_STATUS], after the arrow.
-bool ParseExpectation(const std::vector<Token>& words, const Token& arrow, SessionStep& step, std::string& problem) {
+// "any" | TWRC_x [TWCC_x for DAT_STATUS], after the arrow. Whether a condition
+// code may follow is left open when the DAT is unknown (a complaint already).
+bool ParseExpectation(const std::vector<Token>& words, const Token& arrow, bool datKnown, SessionStep& step,
+                      std::string& problem) {
     Expectation& expect = step.expect;
     if (words.empty()) {
         problem = "after " + Quoted(arrow) + " a word is missing: a return code, or any";
@@ -483,7 +485,7 @@ bool ParseExpectation(const std::vector<Token>& words, const Token& arrow, Sessi
     expect.kind = Expectation::Kind::Exact;
     expect.rc = static_cast<TW_UINT16>(value);
     if (words.size() == 1) return true;
-    if (step.DAT != DAT_STATUS) {
+    if (datKnown && step.DAT != DAT_STATUS) {
         problem = Quoted(words[1]) + ": a condition code is expected of DAT_STATUS only";
         return false;
     }
@@ -554,13 +556,13 @@ void ParseLine(const std::vector<Token>& tokens, SessionStep& step, std::vector<
         const char* what;
         int64_t value;
     } parts[] = {{kDgNames, UINT32_MAX, "DG", 0}, {kDatNames, 0xffff, "DAT", 0}, {kMsgNames, 0xffff, "MSG", 0}};
-    bool known = true;
+    bool known[3] = {true, true, true};
     for (size_t i = 0; i < 3; ++i) {
         Part& part = parts[i];
         if (tokens[i].quoted || !ParseNamedNumber(part.names, tokens[i].text, part.value) || part.value < 0 ||
             part.value > part.max) {
             problems.push_back(Quoted(tokens[i]) + " is no " + part.what);
-            known = false;
+            known[i] = false;
         }
     }
     step.DG = static_cast<TW_UINT32>(parts[0].value);
@@ -571,9 +573,10 @@ void ParseLine(const std::vector<Token>& tokens, SessionStep& step, std::vector<
     auto arrow = std::find_if(tokens.begin() + 3, tokens.end(), isArrow);
     std::string problem;
     // The arguments depend on the DAT; the expectation (but for a condition code) does not.
-    if (known && !ParseArguments(Arguments{{tokens.begin() + 3, arrow}, tokens[2]}, tokens[1], step, problem))
+    if (known[0] && known[1] && known[2] &&
+        !ParseArguments(Arguments{{tokens.begin() + 3, arrow}, tokens[2]}, tokens[1], step, problem))
         problems.push_back(problem);
-    if (arrow != tokens.end() && !ParseExpectation({arrow + 1, tokens.end()}, *arrow, step, problem))
+    if (arrow != tokens.end() && !ParseExpectation({arrow + 1, tokens.end()}, *arrow, known[1], step, problem))
         problems.push_back(problem);
 }
 

@@ -132,9 +132,10 @@ TEST(HostScript, EveryLineThatCannotBeSentIsNamedWithItsWord) {
         {"WAITXFERREADY\nwait", "line 1: 'WAITXFERREADY' is no directive: directives are written in lower case "
                                 "(waitxferready)\n"
                                 "line 2: 'wait' is no directive (waitxferready, memxfer) and no triplet (DG DAT MSG)"},
-        {"DG_NONE DAT_IDENTITIES 0x10000 -> TWRC_SUCESS",
+        {"DG_NONE DAT_IDENTITIES 0x10000 -> TWRC_SUCESS\nDG_CONTROL DAT_STATU MSG_GET -> TWRC_SUCCESS TWCC_SUCCESS",
          "line 1: 'DG_NONE' is no DG\nline 1: 'DAT_IDENTITIES' is no DAT\nline 1: '0x10000' is no MSG\n"
-         "line 1: 'TWRC_SUCESS' is no return code (after -> comes a return code, or any)"},
+         "line 1: 'TWRC_SUCESS' is no return code (after -> comes a return code, or any)\n"
+         "line 2: 'DAT_STATU' is no DAT"},
         {"DG_CONTROL DAT_IDENTITY 8->TWRC_SUCCESS", "line 1: '8->TWRC_SUCCESS': write -> apart, with blanks around it"},
         {"# fine\nDG_CONTROL DAT_CAPABILITY MSG_GET\nDG_CONTROL DAT_CAPABILITY MSG_GET CAP_NOTHING",
          "line 2: after 'MSG_GET' a word is missing: DAT_CAPABILITY needs a capability\n"

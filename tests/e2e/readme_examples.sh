@@ -94,12 +94,15 @@ number=0
 while IFS= read -r readme_line || [ -n "$readme_line" ]; do
   number=$((number + 1))
   if [ -z "$kind" ]; then
-    if [[ "$readme_line" =~ ^\`\`\`(.*)$ ]]; then
-      kind=${BASH_REMATCH[1]:-none}
+    # A fence: three backticks or more, then an info string without backticks,
+    # whose first word says what the block is.
+    if [[ "$readme_line" =~ ^\`\`\`+[[:space:]]*([^\`]*)$ ]]; then
+      read -r kind _ <<<"${BASH_REMATCH[1]}" || true
+      kind=${kind:-none}
       text=""
       start=$number
     fi
-  elif [ "$readme_line" = '```' ]; then
+  elif [[ "$readme_line" =~ ^\`\`\`+[[:space:]]*$ ]]; then
     run_block "$kind" "$start" "$text"
     kind=""
   else
