@@ -32,7 +32,11 @@ scratch=$(mktemp -d)
 before="$scratch/traces-before"
 ls "$log_dir" >"$before"
 cleanup() {
-  for f in $(ls "$log_dir"); do grep -qxF "$f" "$before" || rm -f "$log_dir/$f"; done
+  local f
+  for f in "$log_dir"/*; do
+    [ -e "$f" ] || continue
+    grep -qxF "${f##*/}" "$before" || rm -f "$f"
+  done
   rm -rf "$scratch"
 }
 trap cleanup EXIT
