@@ -217,6 +217,9 @@ HostRun RunHost(const std::function<void(const fs::path&)>& install, const std::
     for (const auto& entry : fs::directory_iterator(fs::path(kTwainLogDirectory))) {
         ++run.traceFiles;
         run.trace = ReadWholeFile(entry.path());
+        // twhost names the trace file, whose name holds the time.
+        if (const size_t at = run.err.find(entry.path().string()); at != std::string::npos)
+            run.err.replace(at, entry.path().string().size(), "<trace>");
     }
     return run;
 }
