@@ -44,14 +44,9 @@ inline std::string Lines(std::initializer_list<std::string_view> lines) {
 // Each line stands in text whole, from the start of a line to its CR LF; for
 // blocks whose every line another test already checks.
 inline ::testing::AssertionResult HasLines(const std::string& text, std::initializer_list<std::string_view> lines) {
-    // Built by appending: g++ 12 at -O3 takes "\n" + std::string for an overlapping
-    // copy (a false -Wrestrict).
-    std::string all = "\n";
-    all += text;
+    const std::string all = "\n" + text;
     for (std::string_view line : lines) {
-        std::string wholeLine = "\n";
-        wholeLine.append(line).append("\r\n");
-        if (all.find(wholeLine) == std::string::npos) {
+        if (all.find("\n" + std::string(line) + "\r\n") == std::string::npos) {
             return ::testing::AssertionFailure() << "no line \"" << line << "\" in:\n" << text;
         }
     }
