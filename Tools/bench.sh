@@ -4,7 +4,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/Tools/install-deps.sh"
-cmake -S "$top" -B "$top/build" -G Ninja -DTWAIN_MONITOR_ROOT="$top/build/stage" >/dev/null
+cmake -S "$top" -B "$top/build" -G Ninja -DTWAIN_WERROR=ON -DTWAIN_MONITOR_ROOT="$top/build/stage" >/dev/null
 cmake --build "$top/build" -j"$(nproc)" --target trace_bench
 "$top/build/bench/trace_bench" --benchmark_min_time=0.2 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true "$@"

@@ -15,7 +15,7 @@ build="$top/build"
 stage="$build/stage"
 log_dir="$stage/Users/Shared/NORVA/Lumora/LOG/TWAIN"
 
-cmake -S "$top" -B "$build" -G Ninja -DTWAIN_MONITOR_ROOT="$stage" >/dev/null
+cmake -S "$top" -B "$build" -G Ninja -DTWAIN_WERROR=ON -DTWAIN_MONITOR_ROOT="$stage" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 bash "$top/Tools/stage.sh" "$build"
 

@@ -8,7 +8,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 bash "$top/Tools/install-deps.sh" clang libclang-rt-14-dev
 dir="$top/build-fuzz"
-CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DTWAIN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DTWAIN_FUZZ=ON -DTWAIN_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTWAIN_MONITOR_ROOT="$dir/stage" >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target analyzer_fuzz make_seeds
 rm -rf "$dir/corpus" && mkdir -p "$dir/corpus"

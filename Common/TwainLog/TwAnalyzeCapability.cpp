@@ -56,26 +56,24 @@ bool CParaAnalyze::TwContainerAnalyaze(TW_CAPABILITY* p) {
         return true;
     }
 
-    char* block = CDSMInterface::LockMemory(p->hContainer);
-    if (!block) {
+    const CLockedMemory container(p->hContainer);
+    if (!container.IsLive()) {
         // A freed or foreign handle: said at the header's field indent, not followed.
         AppendFormat("%*s%s%s", kTopIndent + 2, "", "!!! hContainer is not a live handle.!!!", kCrLf);
         return true;
     }
-    long size = CDSMInterface::MemorySize(p->hContainer);
     // An empty block holds no container at all.
-    size_t blockSize = size > 0 ? static_cast<size_t>(size) : 0;
-    if (blockSize > 0) {
-        switch (conType) {
-            case TWON_ARRAY: TwArrayAnalyze(p->Cap, reinterpret_cast<TW_ARRAY*>(block), blockSize); break;
-            case TWON_ENUMERATION:
-                TwEnumerationAnalyze(p->Cap, reinterpret_cast<TW_ENUMERATION*>(block), blockSize);
-                break;
-            case TWON_ONEVALUE: TwOneValueAnalyze(p->Cap, reinterpret_cast<TW_ONEVALUE*>(block), blockSize); break;
-            case TWON_RANGE: TwRangeAnalyze(p->Cap, reinterpret_cast<TW_RANGE*>(block), blockSize); break;
-        }
+    const size_t blockSize = container.Size();
+    if (blockSize == 0) return true;
+    char* block = container.Block();
+    switch (conType) {
+        case TWON_ARRAY: TwArrayAnalyze(p->Cap, reinterpret_cast<TW_ARRAY*>(block), blockSize); break;
+        case TWON_ENUMERATION:
+            TwEnumerationAnalyze(p->Cap, reinterpret_cast<TW_ENUMERATION*>(block), blockSize);
+            break;
+        case TWON_ONEVALUE: TwOneValueAnalyze(p->Cap, reinterpret_cast<TW_ONEVALUE*>(block), blockSize); break;
+        case TWON_RANGE: TwRangeAnalyze(p->Cap, reinterpret_cast<TW_RANGE*>(block), blockSize); break;
     }
-    CDSMInterface::UnlockMemory(p->hContainer);
     return true;
 }
 

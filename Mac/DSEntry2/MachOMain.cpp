@@ -15,8 +15,9 @@ CTripletOperator* g_pcTripletOperator = nullptr;
 CFURLRef CreateMyMachOBundleURL() {
     uint32_t count = _dyld_image_count();
     if (count == 0) return nullptr;
-    // Index 0 is the program that loaded us, never this image.
-    const struct mach_header* own = &_mh_bundle_header;
+    // Index 0 is the program that loaded us, never this image. Our header is the
+    // 64-bit one; the loader lists every header by the part they share.
+    const void* own = &_mh_bundle_header;
     for (uint32_t i = 1; i < count; ++i) {
         if (_dyld_get_image_header(i) != own) continue;
         const char* path = _dyld_get_image_name(i);

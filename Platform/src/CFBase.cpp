@@ -13,6 +13,8 @@ CFObject* object(CFTypeRef cf) {
 
 extern "C" {
 
+const CFAllocatorRef kCFAllocatorDefault = nullptr;
+
 CFTypeRef CFRetain(CFTypeRef cf) {
     if (cf && !object(cf)->constant) object(cf)->refs.fetch_add(1, std::memory_order_relaxed);
     return cf;

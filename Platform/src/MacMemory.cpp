@@ -1,6 +1,8 @@
 // Handles are checked against a registry of live ones before any access,
 // so a stale or foreign handle is reported instead of dereferenced.
 #include <CoreServices/CoreServices.h>
+// These are the deprecated calls themselves.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 #include <cstdlib>
 #include <mutex>
@@ -10,6 +12,7 @@
 namespace {
 
 struct Block {
+    Ptr start;  // what the master pointer held at allocation
     Size size;
     bool locked;
 };
@@ -41,7 +44,7 @@ Handle allocate(Size byteCount, bool clear) {
     *h = static_cast<Ptr>(block);
     try {
         std::lock_guard<std::mutex> g(gLock);
-        registry().emplace(h, Block{byteCount, false});
+        registry().emplace(h, Block{*h, byteCount, false});
     } catch (const std::bad_alloc&) {
         std::free(block);
         std::free(h);
@@ -53,7 +56,9 @@ Handle allocate(Size byteCount, bool clear) {
 }
 
 // Runs `f` on the live block of `h` under the lock; false (with MemError
-// set) when `h` is not a live handle.
+// set) when `h` is not a live handle. A master pointer that no longer holds
+// the block made for it (a driver pointed it elsewhere) is not followed: the
+// recorded size says nothing about the other block. A NULL one is an empty block.
 template <typename F>
 bool withBlock(Handle h, F f) {
     if (!h) {
@@ -62,7 +67,7 @@ bool withBlock(Handle h, F f) {
     }
     std::lock_guard<std::mutex> g(gLock);
     auto it = registry().find(h);
-    if (it == registry().end()) {
+    if (it == registry().end() || (*h != it->second.start && *h != nullptr)) {
         tMemError = memWZErr;
         return false;
     }
@@ -88,25 +93,33 @@ void DisposeHandle(Handle h) {
         tMemError = nilHandleErr;
         return;
     }
+    Ptr start = nullptr;
     {
         std::lock_guard<std::mutex> g(gLock);
-        if (registry().erase(h) == 0) {
+        auto it = registry().find(h);
+        if (it == registry().end()) {
             tMemError = memWZErr;
             return;
         }
+        start = it->second.start;
+        registry().erase(it);
     }
-    std::free(*h);
+    std::free(start);
     std::free(h);
     tMemError = noErr;
 }
 
 Size GetHandleSize(Handle h) {
     Size size = 0;
-    withBlock(h, [&](Block& b) { size = b.size; });
+    withBlock(h, [&](Block& b) { size = *h ? b.size : 0; });
     return size;
 }
 
 void HLock(Handle h) {
+    if (!h) {
+        tMemError = noErr;
+        return;
+    }
     withBlock(h, [](Block& b) { b.locked = true; });
 }
 
@@ -114,10 +127,14 @@ void HUnlock(Handle h) {
     withBlock(h, [](Block& b) { b.locked = false; });
 }
 
-char HGetState(Handle h) {
-    char state = 0;
-    withBlock(h, [&](Block& b) { state = b.locked ? static_cast<char>(kHandleLockedMask) : 0; });
+SInt8 HGetState(Handle h) {
+    SInt8 state = 0;
+    withBlock(h, [&](Block& b) { state = b.locked ? static_cast<SInt8>(kHandleLockedMask) : 0; });
     return state;
+}
+
+void HSetState(Handle h, SInt8 flags) {
+    withBlock(h, [&](Block& b) { b.locked = (flags & kHandleLockedMask) != 0; });
 }
 
 OSErr MemError(void) {

@@ -24,6 +24,6 @@ int PlatformCHeadersSmoke(void) {
     DisposeHandle(h);
     if (GetHandleSize(h) != 0 || MemError() == noErr) return 4;
 
-    if (_dyld_get_image_header(0) != &_mh_bundle_header) return 5;
+    if ((const void*)_dyld_get_image_header(0) != (const void*)&_mh_bundle_header) return 5;
     return 0;
 }

@@ -36,7 +36,7 @@ int CountMatches(const void* header, uint32_t* index) {
 TEST(DyldImages, EveryIndexHasItsOwnHeaderAndName) {
     const uint32_t count = _dyld_image_count();
     ASSERT_GT(count, 1u);
-    EXPECT_EQ(_dyld_get_image_header(0), &_mh_bundle_header);
+    EXPECT_EQ(static_cast<const void*>(_dyld_get_image_header(0)), &_mh_bundle_header);
     const char* execPath = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
     ASSERT_NE(execPath, nullptr);
     ASSERT_NE(_dyld_get_image_name(0), nullptr);

@@ -8,7 +8,7 @@ extern "C" __attribute__((visibility("default"))) const void* ProbeOwnHeader() {
 }
 
 extern "C" __attribute__((visibility("default"))) const char* ProbeOwnImageName() {
-    const auto* own = static_cast<const struct mach_header*>(&_mh_bundle_header);
+    const void* own = &_mh_bundle_header;
     for (uint32_t i = 1; i < _dyld_image_count(); ++i)
         if (_dyld_get_image_header(i) == own) return _dyld_get_image_name(i);
     return nullptr;

@@ -138,9 +138,12 @@ TEST(CapabilityRecord, AFailedSetShowsTheApplicationsHandleButNotItsContainer) {
 }
 
 // An unknown container type's handle is shown, never opened, in its low 32 bits.
+// An emptied handle (master pointer NULL) is live and holds an empty block.
 TEST(CapabilityHeader, NoContainerForUnknownTypesNullHandlesOrEmptyBlocks) {
     CHandle live(OneValue(TWTY_UINT16).U32(TWPT_RGB));
     CHandle empty{CBytes()};
+    CHandle emptied(OneValue(TWTY_UINT16).U32(TWPT_RGB));
+    *emptied.get() = nullptr;
     const struct {
         TW_UINT16 cap, conType;
         TW_HANDLE h;
@@ -150,6 +153,7 @@ TEST(CapabilityHeader, NoContainerForUnknownTypesNullHandlesOrEmptyBlocks) {
          "TWON_DONTCARE16"},
         {CAP_SUPPORTEDCAPS, TWON_ONEVALUE, nullptr, "CAP_SUPPORTEDCAPS", "TWON_ONEVALUE"},
         {ICAP_PIXELTYPE, TWON_ARRAY, empty.get(), "ICAP_PIXELTYPE", "TWON_ARRAY"},
+        {ICAP_PIXELTYPE, TWON_ONEVALUE, emptied.get(), "ICAP_PIXELTYPE", "TWON_ONEVALUE"},
         {ICAP_KQ_FILMTYPE, 0, live.get(), "ICAP_KQ_FILMTYPE", "ERROR!(0)"},
         {0x7000, 7, live.get(), "ERROR!(28672)", "ERROR!(7)"},
         {CAP_KQ_VERSION, TWON_PROTOCOLMAJOR, live.get(), "CAP_KQ_VERSION", "TWON_PROTOCOLMAJOR"},
@@ -161,20 +165,33 @@ TEST(CapabilityHeader, NoContainerForUnknownTypesNullHandlesOrEmptyBlocks) {
                          {"    hContainer = <0x5fbff8a0>"}));
 }
 
+// A live handle whose master pointer a driver pointed at a smaller block of its
+// own is not followed either: the handle's size is not that block's.
 TEST(CapabilityHeader, AHandleThatIsNotLiveIsNamedNotFollowed) {
     Handle freed = NewHandleClear(sizeof(TW_ONEVALUE));
     DisposeHandle(freed);
-    for (TW_HANDLE h : {freed, reinterpret_cast<TW_HANDLE>(0x1234)}) {
+    CHandle redirected(CBytes().Raw(std::vector<unsigned char>(4096).data(), 4096));
+    CGuardedContainer smaller(OneValue(TWTY_UINT16));
+    *redirected.get() = reinterpret_cast<char*>(smaller.data());
+    for (TW_HANDLE h : {freed, reinterpret_cast<TW_HANDLE>(0x1234), redirected.get()}) {
         EXPECT_EQ(CapabilityText(ICAP_PIXELTYPE, TWON_ONEVALUE, h),
                   Header("ICAP_PIXELTYPE", "TWON_ONEVALUE", h) + "    !!! hContainer is not a live handle.!!!\r\n" +
                       kHeaderEnd);
     }
 }
 
-TEST(CapabilityHeader, TheHandleIsUnlockedAgain) {
-    CHandle h(Array(TWTY_UINT16, 1).U16(1));
-    CapabilityText(ICAP_PIXELTYPE, TWON_ARRAY, h.get());
-    EXPECT_EQ(HGetState(h.get()) & kHandleLockedMask, 0);
+// The renderer locks the handle to read it and then puts back the state it had:
+// an application's locked handle stays locked, an unlocked one is unlocked again.
+TEST(CapabilityHeader, TheHandleLeavesInTheStateItCameIn) {
+    for (bool emptied : {false, true}) {
+        for (SInt8 state : {SInt8{0}, static_cast<SInt8>(kHandleLockedMask)}) {
+            CHandle h(Array(TWTY_UINT16, 1).U16(1));
+            if (emptied) *h.get() = nullptr;
+            HSetState(h.get(), state);
+            CapabilityText(ICAP_PIXELTYPE, TWON_ARRAY, h.get());
+            EXPECT_EQ(HGetState(h.get()), state) << "emptied " << emptied;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

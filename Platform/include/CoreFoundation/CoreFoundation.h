@@ -25,8 +25,8 @@ typedef const struct __CFURL* CFURLRef;
 typedef struct __CFBundle* CFBundleRef;
 typedef const struct __CFAllocator* CFAllocatorRef;
 
-/* Allocators are accepted and ignored; only the default exists. */
-#define kCFAllocatorDefault ((CFAllocatorRef)NULL)
+/* Allocators are accepted and ignored; only the default exists (NULL, as on macOS). */
+MACPLATFORM_EXPORT extern const CFAllocatorRef kCFAllocatorDefault;
 
 typedef UInt32 CFStringEncoding;
 enum {
@@ -35,8 +35,15 @@ enum {
     kCFStringEncodingUTF8 = 0x08000100
 };
 
-typedef CFIndex CFURLPathStyle;
-enum {
+/* An enum type with a fixed underlying type in C++, as on macOS, so that a
+   plain number is not taken for a path style. */
+#ifdef __cplusplus
+#define CF_ENUM(type, name) enum name : type
+#else
+#define CF_ENUM(type, name) typedef type name; enum
+#endif
+
+CF_ENUM(CFIndex, CFURLPathStyle) {
     kCFURLPOSIXPathStyle = 0,
     /* Declared for completeness; creation with them returns NULL. */
     kCFURLHFSPathStyle = 1,

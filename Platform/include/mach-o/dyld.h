@@ -9,8 +9,10 @@
 
 MACPLATFORM_BEGIN_C
 
-/* Opaque here: on Linux an image "header" is where its ELF header is mapped. */
+/* Opaque here: on Linux an image "header" is where its ELF header is mapped.
+   An image's own header (mach-o/ldsyms.h) is the 64-bit one, as on 64-bit macOS. */
 struct mach_header;
+struct mach_header_64;
 
 MACPLATFORM_EXPORT uint32_t _dyld_image_count(void);
 /* NULL when image_index is out of range. */

@@ -9,7 +9,7 @@
 
 MACPLATFORM_BEGIN_C
 
-extern const struct mach_header _mh_bundle_header __asm__("__ehdr_start")
+extern const struct mach_header_64 _mh_bundle_header __asm__("__ehdr_start")
     __attribute__((visibility("hidden")));
 
 MACPLATFORM_END_C
