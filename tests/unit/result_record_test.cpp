@@ -21,7 +21,7 @@ TEST(ResultLines, ReturnCodesAreNamedOrFallBack) {
         TW_UINT16 rc;
         const char* name;
     } cases[] = {{TWRC_SUCCESS, "TWRC_SUCCESS"},       {TWRC_CHECKSTATUS, "TWRC_CHECKSTATUS"},
-                 {TWRC_DATANOTAVAILABLE, "TWRC_DATANOTAVAILABLE"}, {10, "ERROR!(10)"},
+                 {TWRC_DATANOTAVAILABLE, "TWRC_DATANOTAVAILABLE"}, {12, "ERROR!(12)"},
                  {0x8000, "TWRC_CUSTOMBASE"},      {0xFFFF, "ERROR!(65535)"}};
     for (const auto& c : cases) {
         CAnalyzerHarness h;

@@ -55,6 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{DG_CONTROL, 0x8010, MSG_GET, "DG_CONTROL/ERROR!(32784)/MSG_GET"},
         NameCase{DG_CONTROL, 0x0010, MSG_GET, "DG_CONTROL/DAT_CALLBACK/MSG_GET"},
         NameCase{DG_CONTROL, 0x0400, MSG_GET, "DG_CONTROL/ERROR!(1024)/MSG_GET"},
+        // What a TWAIN 2 manager sends before it opens a source, and the callback it registers.
+        NameCase{DG_CONTROL, 0x0403, MSG_SET, "DG_CONTROL/DAT_ENTRYPOINT/MSG_SET"},
+        NameCase{DG_CONTROL, 0x0012, 0x0902, "DG_CONTROL/DAT_CALLBACK2/MSG_REGISTER_CALLBACK"},
         NameCase{DG_CONTROL, 0xFFFF, MSG_GET, "DG_CONTROL/ERROR!(65535)/MSG_GET"},
         // MSG: the same split.
         NameCase{DG_CONTROL, DAT_NULL, 0x8000, "DG_CONTROL/DAT_NULL/MSG_CUSTOMBASE"},
