@@ -99,14 +99,14 @@ static bool CopyIfFits(const char* text, char* pszOut, unsigned int size) {
 bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size) {
     if (!pCap) return true;
     TW_UINT16 cap = pCap->Cap;
-    const char* first = FindCapabilityName(cap, false);
-    if (first) return CopyIfFits(first, pszOut, size);
-    const char* second = FindCapabilityName(cap, true);
-    if (second && CopyIfFits(second, pszOut, size)) return true;
-    // The first table's fallback stands when the second table's text does not fit.
     char szFallback[64];
-    FormatUnnamedValue(cap, szFallback, sizeof(szFallback));
-    return CopyIfFits(szFallback, pszOut, size) && !second;
+    // The first table's name or the fallback must fit before the second table is asked.
+    const char* first = FindCapabilityName(cap, false);
+    if (!first) FormatUnnamedValue(cap, szFallback, sizeof(szFallback));
+    if (!CopyIfFits(first ? first : szFallback, pszOut, size)) return false;
+    if (first) return true;
+    const char* second = FindCapabilityName(cap, true);
+    return second ? CopyIfFits(second, pszOut, size) : true;
 }
 
 // The event message of an event call, or 0 when there is none to read: only a
