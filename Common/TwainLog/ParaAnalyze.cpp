@@ -109,11 +109,13 @@ bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsi
     return second ? CopyIfFits(second, pszOut, size) : true;
 }
 
-// The event message of an event call, or 0 when there is none to read: only a
-// DAT_EVENT triplet carries a TW_EVENT, and a null pointer carries nothing.
+// The event message that an event call carries at bytes 8-9, read as a TW_EVENT
+// whatever the DAT, or MSG_NULL when the data cannot hold it: no data, a
+// structure shorter than that, or a DAT whose structure is not known.
 static TW_UINT16 EventMessageOf(TW_UINT16 DAT, const void* pData) {
-    if (DAT != DAT_EVENT || !pData) return MSG_NULL;
-    return static_cast<const TW_EVENT*>(pData)->TWMessage;
+    constexpr size_t kMessageEnd = offsetof(TW_EVENT, TWMessage) + sizeof(TW_UINT16);
+    if (!pData || KnownDataBytes(DAT) < kMessageEnd) return MSG_NULL;
+    return ReadUnaligned<TW_UINT16>(static_cast<const char*>(pData) + offsetof(TW_EVENT, TWMessage));
 }
 
 bool CParaAnalyze::ResultMake() {

@@ -188,6 +188,10 @@ struct ValToCapEntry {
 extern const ValToCapEntry VALTOCAP[];
 extern const ValToCapEntry VALTOCAPKQ[];
 
+// Bytes that the data of every triplet with this DAT holds, by the structure the
+// DAT exchanges; 0 for a DAT whose structure is not known.
+size_t KnownDataBytes(TW_UINT16 dat);
+
 // Bytes of one item of a TWTY_ type in a container; 0 for a type without a
 // fixed size (above TWTY_STR255).
 size_t ItemTypeBytes(TW_UINT16 itemType);
