@@ -72,10 +72,14 @@ const char* FindCapabilityName(TW_UINT16 cap, bool secondTable) {
     return secondTable ? FindIndexed(icap_macros, kIcapIndex, cap) : FindIndexed(cap_macros, kCapIndex, cap);
 }
 
+const char* FindCapabilityName(TW_UINT16 cap) {
+    const char* name = FindCapabilityName(cap, false);
+    return name ? name : FindCapabilityName(cap, true);
+}
+
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
-    const char* name = FindCapabilityName(cap, false);
-    if (!name) name = FindCapabilityName(cap, true);
+    const char* name = FindCapabilityName(cap);
     if (name) CopyText(name, pszOut, outSize);
     else FormatUnnamedValue(cap, pszOut, outSize);
 }

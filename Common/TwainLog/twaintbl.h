@@ -1416,4 +1416,6 @@ void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize);
 // The same search in one table of the pair (first: CAP_ names, second: ICAP_
 // names); null when that table lacks the value.
 const char* FindCapabilityName(TW_UINT16 cap, bool secondTable);
+// The name from the first table of the pair that holds it; null when neither does.
+const char* FindCapabilityName(TW_UINT16 cap);
 
