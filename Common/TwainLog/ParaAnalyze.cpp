@@ -126,12 +126,12 @@ bool CParaAnalyze::ResultMake() {
         TW_UINT16 event = EventMessageOf(m_DAT, m_pData);
         if (event != MSG_XFERREADY && event != MSG_CLOSEDSREQ) return false;
     }
-    LookupMacroName(twrc_macros, m_RC, m_szName, sizeof(m_szName));
+    std::string_view rc(m_szName, LookupMacroName(twrc_macros, m_RC, m_szName, sizeof(m_szName)));
     if (!m_pszText) return true;
     // The pointer's low 32 bits in at least eight digits.
     char digits[kNumberTextSize];
     std::string_view pointer(digits, FormatHex(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_pData)), digits, 8));
-    m_pszText->AppendPieces({"        Return Code = [", m_szName, "]\r\npData   = <0x", pointer, ">\r\n"});
+    m_pszText->AppendPieces({"        Return Code = [", rc, "]\r\npData   = <0x", pointer, ">\r\n"});
     return true;
 }
 

@@ -50,8 +50,8 @@ public:
     // "[NAME]" of a constant, looked up into the analyzer's m_szName.
     template <size_t N>
     void Name(std::string_view name, const MacroEntry (&table)[N], int64_t value) {
-        LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
-        Value(name, m_analyzer.m_szName);
+        size_t length = LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
+        BracketLine(name, m_analyzer.m_szName, length, '[', ']');
     }
     // "[text]" of a fixed-length string field: up to its first NUL, never past it.
     void Text(std::string_view name, const char* field, size_t fieldSize);

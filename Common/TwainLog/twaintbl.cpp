@@ -23,12 +23,17 @@ void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
     CopyText(text, pszOut, outSize);
 }
 
-void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
-                     size_t outSize) {
-    if (!pszOut || outSize == 0) return;
+size_t LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut, size_t outSize) {
+    if (!pszOut || outSize == 0) return 0;
     const char* name = FindMacroName(table, namedRows, value);
-    if (name) CopyText(name, pszOut, outSize);
-    else FormatUnnamedValue(value, pszOut, outSize);
+    if (!name) {
+        FormatUnnamedValue(value, pszOut, outSize);
+        return strlen(pszOut);
+    }
+    size_t length = strnlen(name, outSize - 1);
+    memcpy(pszOut, name, length);
+    pszOut[length] = '\0';
+    return length;
 }
 
 namespace {

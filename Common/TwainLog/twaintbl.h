@@ -1397,13 +1397,14 @@ constexpr size_t NamedRows(const MacroEntry (&)[N]) {
 const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t value);
 
 // Writes the name, or the fallback "ERROR!(value)" with the value as a signed
-// 32-bit decimal, into pszOut (always NUL-terminated within outSize).
-void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
-                     size_t outSize);
+// 32-bit decimal, into pszOut (always NUL-terminated within outSize); returns the
+// length written.
+size_t LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
+                       size_t outSize);
 
 template <size_t N>
-void LookupMacroName(const MacroEntry (&table)[N], int64_t value, char* pszOut, size_t outSize) {
-    LookupMacroName(table, N - 1, value, pszOut, outSize);
+size_t LookupMacroName(const MacroEntry (&table)[N], int64_t value, char* pszOut, size_t outSize) {
+    return LookupMacroName(table, N - 1, value, pszOut, outSize);
 }
 
 // The fallback text alone, for callers that searched a table themselves.
