@@ -13,6 +13,8 @@
 #define TWRC_ENDOFLIST                           7
 #define TWRC_INFONOTSUPPORTED                    8
 #define TWRC_DATANOTAVAILABLE                    9
+#define TWRC_BUSY                                10
+#define TWRC_SCANNERLOCKED                       11
 
 // DG
 #define DG_CONTROL                               1
@@ -53,6 +55,14 @@
 #define DAT_AUDIONATIVEXFER                      0x0203
 #define DAT_CALLBACK                             0x0010
 #define DAT_SETUPFILEXFER2                       0x0301
+#define DAT_STATUSUTF8                           0x0011
+#define DAT_CALLBACK2                            0x0012
+#define DAT_METRICS                              0x0013
+#define DAT_TWAINDIRECT                          0x0014
+#define DAT_FILTER                               0x010c
+#define DAT_ICCPROFILE                           0x0401
+#define DAT_IMAGEMEMFILEXFER                     0x0402
+#define DAT_ENTRYPOINT                           0x0403
 
 // DAT_KQ
 #define DAT_KQ_AUTOEXPOSURE                      0x8001
@@ -106,6 +116,17 @@
 #define MSG_GETNEXTFILE                          0x0808
 #define MSG_RENAME                               0x0809
 #define MSG_PASSTHRU                             0x0901
+#define MSG_GETHELP                              0x0009
+#define MSG_GETLABEL                             0x000a
+#define MSG_GETLABELENUM                         0x000b
+#define MSG_SETCONSTRAINT                        0x000c
+#define MSG_STOPFEEDER                           0x0702
+#define MSG_COPY                                 0x080a
+#define MSG_AUTOMATICCAPTUREDIRECTORY            0x080b
+#define MSG_REGISTER_CALLBACK                    0x0902
+#define MSG_RESETALL                             0x0a01
+#define MSG_SETTASK                              0x0b01
+#define MSG_INVOKE_CALLBACK                      0x0903
 
 // MSG_KQ
 #define MSG_KQ_TIMERRESET                        0x8001
@@ -162,6 +183,59 @@
 #define CAP_REACQUIREALLOWED                     0x1030
 #define CAP_BATTERYMINUTES                       0x1032
 #define CAP_BATTERYPERCENTAGE                    0x1033
+#define CAP_CAMERASIDE                           0x1034
+#define CAP_SEGMENTED                            0x1035
+#define CAP_CAMERAENABLED                        0x1036
+#define CAP_CAMERAORDER                          0x1037
+#define CAP_MICRENABLED                          0x1038
+#define CAP_FEEDERPREP                           0x1039
+#define CAP_FEEDERPOCKET                         0x103a
+#define CAP_AUTOMATICSENSEMEDIUM                 0x103b
+#define CAP_CUSTOMINTERFACEGUID                  0x103c
+#define CAP_SUPPORTEDCAPSSEGMENTUNIQUE           0x103d
+#define CAP_SUPPORTEDDATS                        0x103e
+#define CAP_DOUBLEFEEDDETECTION                  0x103f
+#define CAP_DOUBLEFEEDDETECTIONLENGTH            0x1040
+#define CAP_DOUBLEFEEDDETECTIONSENSITIVITY       0x1041
+#define CAP_DOUBLEFEEDDETECTIONRESPONSE          0x1042
+#define CAP_PAPERHANDLING                        0x1043
+#define CAP_INDICATORSMODE                       0x1044
+#define CAP_PRINTERVERTICALOFFSET                0x1045
+#define CAP_POWERSAVETIME                        0x1046
+#define CAP_PRINTERCHARROTATION                  0x1047
+#define CAP_PRINTERFONTSTYLE                     0x1048
+#define CAP_PRINTERINDEXLEADCHAR                 0x1049
+#define CAP_PRINTERINDEXMAXVALUE                 0x104a
+#define CAP_PRINTERINDEXNUMDIGITS                0x104b
+#define CAP_PRINTERINDEXSTEP                     0x104c
+#define CAP_PRINTERINDEXTRIGGER                  0x104d
+#define CAP_PRINTERSTRINGPREVIEW                 0x104e
+#define CAP_SHEETCOUNT                           0x104f
+#define CAP_IMAGEADDRESSENABLED                  0x1050
+#define CAP_IAFIELDA_LEVEL                       0x1051
+#define CAP_IAFIELDB_LEVEL                       0x1052
+#define CAP_IAFIELDC_LEVEL                       0x1053
+#define CAP_IAFIELDD_LEVEL                       0x1054
+#define CAP_IAFIELDE_LEVEL                       0x1055
+#define CAP_IAFIELDA_PRINTFORMAT                 0x1056
+#define CAP_IAFIELDB_PRINTFORMAT                 0x1057
+#define CAP_IAFIELDC_PRINTFORMAT                 0x1058
+#define CAP_IAFIELDD_PRINTFORMAT                 0x1059
+#define CAP_IAFIELDE_PRINTFORMAT                 0x105a
+#define CAP_IAFIELDA_VALUE                       0x105b
+#define CAP_IAFIELDB_VALUE                       0x105c
+#define CAP_IAFIELDC_VALUE                       0x105d
+#define CAP_IAFIELDD_VALUE                       0x105e
+#define CAP_IAFIELDE_VALUE                       0x105f
+#define CAP_IAFIELDA_LASTPAGE                    0x1060
+#define CAP_IAFIELDB_LASTPAGE                    0x1061
+#define CAP_IAFIELDC_LASTPAGE                    0x1062
+#define CAP_IAFIELDD_LASTPAGE                    0x1063
+#define CAP_IAFIELDE_LASTPAGE                    0x1064
+#define CAP_PAGEMULTIPLEACQUIRE                  0x1023
+#define CAP_PAPERBINDING                         0x102f
+#define CAP_PASSTHRU                             0x1031
+#define CAP_POWERDOWNTIME                        0x1034
 
 // ICAP
 #define ICAP_COMPRESSION                         0x0100
@@ -240,6 +314,18 @@
 #define ICAP_JPEGQUALITY                         0x1153
 #define ICAP_AUTOSIZE                            0x1156
 #define ICAP_IMAGEMERGE                          0x115c
+#define ICAP_FEEDERTYPE                          0x1154
+#define ICAP_ICCPROFILE                          0x1155
+#define ICAP_AUTOMATICCROPUSESFRAME              0x1157
+#define ICAP_AUTOMATICLENGTHDETECTION            0x1158
+#define ICAP_AUTOMATICCOLORENABLED               0x1159
+#define ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE     0x115a
+#define ICAP_COLORMANAGEMENTENABLED              0x115b
+#define ICAP_IMAGEMERGEHEIGHTTHRESHOLD           0x115d
+#define ICAP_SUPPORTEDEXTIMAGEINFO               0x115e
+#define ICAP_FILMTYPE                            0x115f
+#define ICAP_MIRROR                              0x1160
+#define ICAP_JPEGSUBSAMPLING                     0x1161
 
 // CAP_KQ
 #define CAP_KQ_VERSION                           0x8001
@@ -380,6 +466,12 @@
 #define TWCC_PAPERDOUBLEFEED                     21
 #define TWCC_FILEWRITEERROR                      22
 #define TWCC_CHECKDEVICEONLINE                   23
+#define TWCC_INTERLOCK                           24
+#define TWCC_DAMAGEDCORNER                       25
+#define TWCC_FOCUSERROR                          26
+#define TWCC_DOCTOOLIGHT                         27
+#define TWCC_DOCTOODARK                          28
+#define TWCC_NOMEDIA                             29
 
 // TWCP
 #define TWCP_NONE                                0

@@ -1,4 +1,6 @@
 // The dispatchers: one per DAT, each handing the triplet's data to its renderer.
+#include <cstddef>
+
 #include "ParaAnalyze.h"
 
 namespace {
@@ -6,44 +8,47 @@ namespace {
 struct DispatchRow {
     TW_UINT16 dat;
     bool (CParaAnalyze::*dispatcher)();
+    // Bytes that every instance of the DAT's data holds: the whole structure, or
+    // the part before a list of its own length; 0 where no structure is known.
+    size_t dataBytes;
 };
 
 constexpr DispatchRow kDispatch[] = {
-    {DAT_NULL, &CParaAnalyze::DatNullAnalyze},
-    {DAT_CAPABILITY, &CParaAnalyze::DatCapabilityAnalyze},
-    {DAT_EVENT, &CParaAnalyze::DatEventAnalyze},
-    {DAT_IDENTITY, &CParaAnalyze::DatIdentityAnalyze},
-    {DAT_PARENT, &CParaAnalyze::DatParentAnalyze},
-    {DAT_PENDINGXFERS, &CParaAnalyze::DatPendingXfersAnalyze},
-    {DAT_SETUPMEMXFER, &CParaAnalyze::DatSetupMemXferAnalyze},
-    {DAT_SETUPFILEXFER, &CParaAnalyze::DatSetupFileXferAnalyze},
-    {DAT_STATUS, &CParaAnalyze::DatStatusAnalyze},
-    {DAT_USERINTERFACE, &CParaAnalyze::DatUserInterfaceAnalyze},
-    {DAT_XFERGROUP, &CParaAnalyze::DatXferGroupAnalyze},
-    {DAT_TWUNKIDENTITY, &CParaAnalyze::DatTwunkIdentityAnalyze},
-    {DAT_CUSTOMDSDATA, &CParaAnalyze::DatCustomDsDataAnalyze},
-    {DAT_IMAGEINFO, &CParaAnalyze::DatImageInfoAnalyze},
-    {DAT_IMAGELAYOUT, &CParaAnalyze::DatImageLayoutAnalyze},
-    {DAT_IMAGEMEMXFER, &CParaAnalyze::DatImageMemXferAnalyze},
-    {DAT_IMAGENATIVEXFER, &CParaAnalyze::DatImageNativeXferAnalyze},
-    {DAT_IMAGEFILEXFER, &CParaAnalyze::DatImageFileXferAnalyze},
-    {DAT_CIECOLOR, &CParaAnalyze::DatCieColorAnalyze},
-    {DAT_GRAYRESPONSE, &CParaAnalyze::DatGrayResponseAnalyze},
-    {DAT_RGBRESPONSE, &CParaAnalyze::DatRgbResponseAnalyze},
-    {DAT_JPEGCOMPRESSION, &CParaAnalyze::DatJpegCompressionAnalyze},
-    {DAT_PALETTE8, &CParaAnalyze::DatPalette8Analyze},
-    {DAT_EXTIMAGEINFO, &CParaAnalyze::DatExtImageInfoAnalyze},
-    {DAT_KQ_AUTOEXPOSURE, &CParaAnalyze::DatKqAutoExposureAnalyze},
-    {DAT_KQ_RGBMATRIX, &CParaAnalyze::DatKqRgbMatrixAnalyze},
-    {DAT_KQ_COLORSMOOTHING, &CParaAnalyze::DatKqColorSmoothingAnalyze},
-    {DAT_KQ_EVENT, &CParaAnalyze::DatKqEventAnalyze},
-    {DAT_KQ_HARDWAREINFO, &CParaAnalyze::DatHardwareInfoAnalyze},
-    {DAT_KQ_SKEWINFO, &CParaAnalyze::DatKqSkewInfoAnalyze},
-    {DAT_KQ_UNSHARPMASKPARAM, &CParaAnalyze::DatUnsharpMaskAnalyze},
-    {DAT_KQ_REDCORRECTIONMATRIX, &CParaAnalyze::DatKqRedCorrectionMatrixAnalyze},
-    {DAT_KQ_TWAINCALLBACKMSG, &CParaAnalyze::DatKqTwainCallbackMsgAnalyze},
-    {DAT_KQ_SETTINGFRAME, &CParaAnalyze::DatKqSettingFrameAnalyze},
-    {DAT_KQ_USMINFO, &CParaAnalyze::DatKqUsmInfoAnalyze},
+    {DAT_NULL, &CParaAnalyze::DatNullAnalyze, 0},
+    {DAT_CAPABILITY, &CParaAnalyze::DatCapabilityAnalyze, sizeof(TW_CAPABILITY)},
+    {DAT_EVENT, &CParaAnalyze::DatEventAnalyze, sizeof(TW_EVENT)},
+    {DAT_IDENTITY, &CParaAnalyze::DatIdentityAnalyze, sizeof(TW_IDENTITY)},
+    {DAT_PARENT, &CParaAnalyze::DatParentAnalyze, 0},
+    {DAT_PENDINGXFERS, &CParaAnalyze::DatPendingXfersAnalyze, sizeof(TW_PENDINGXFERS)},
+    {DAT_SETUPMEMXFER, &CParaAnalyze::DatSetupMemXferAnalyze, sizeof(TW_SETUPMEMXFER)},
+    {DAT_SETUPFILEXFER, &CParaAnalyze::DatSetupFileXferAnalyze, sizeof(TW_SETUPFILEXFER)},
+    {DAT_STATUS, &CParaAnalyze::DatStatusAnalyze, sizeof(TW_STATUS)},
+    {DAT_USERINTERFACE, &CParaAnalyze::DatUserInterfaceAnalyze, sizeof(TW_USERINTERFACE)},
+    {DAT_XFERGROUP, &CParaAnalyze::DatXferGroupAnalyze, sizeof(TW_UINT32)},
+    {DAT_TWUNKIDENTITY, &CParaAnalyze::DatTwunkIdentityAnalyze, 0},
+    {DAT_CUSTOMDSDATA, &CParaAnalyze::DatCustomDsDataAnalyze, sizeof(TW_CUSTOMDSDATA)},
+    {DAT_IMAGEINFO, &CParaAnalyze::DatImageInfoAnalyze, sizeof(TW_IMAGEINFO)},
+    {DAT_IMAGELAYOUT, &CParaAnalyze::DatImageLayoutAnalyze, sizeof(TW_IMAGELAYOUT)},
+    {DAT_IMAGEMEMXFER, &CParaAnalyze::DatImageMemXferAnalyze, sizeof(TW_IMAGEMEMXFER)},
+    {DAT_IMAGENATIVEXFER, &CParaAnalyze::DatImageNativeXferAnalyze, sizeof(TW_HANDLE)},
+    {DAT_IMAGEFILEXFER, &CParaAnalyze::DatImageFileXferAnalyze, 0},
+    {DAT_CIECOLOR, &CParaAnalyze::DatCieColorAnalyze, sizeof(TW_CIECOLOR)},
+    {DAT_GRAYRESPONSE, &CParaAnalyze::DatGrayResponseAnalyze, sizeof(TW_GRAYRESPONSE)},
+    {DAT_RGBRESPONSE, &CParaAnalyze::DatRgbResponseAnalyze, sizeof(TW_RGBRESPONSE)},
+    {DAT_JPEGCOMPRESSION, &CParaAnalyze::DatJpegCompressionAnalyze, sizeof(TW_JPEGCOMPRESSION)},
+    {DAT_PALETTE8, &CParaAnalyze::DatPalette8Analyze, sizeof(TW_PALETTE8)},
+    {DAT_EXTIMAGEINFO, &CParaAnalyze::DatExtImageInfoAnalyze, offsetof(TW_EXTIMAGEINFO, Info)},
+    {DAT_KQ_AUTOEXPOSURE, &CParaAnalyze::DatKqAutoExposureAnalyze, sizeof(TWKQ_AUTOEXPOSURE)},
+    {DAT_KQ_RGBMATRIX, &CParaAnalyze::DatKqRgbMatrixAnalyze, sizeof(TWKQ_RGBMATRIX)},
+    {DAT_KQ_COLORSMOOTHING, &CParaAnalyze::DatKqColorSmoothingAnalyze, sizeof(TWKQ_COLORSMOOTHING)},
+    {DAT_KQ_EVENT, &CParaAnalyze::DatKqEventAnalyze, 0},
+    {DAT_KQ_HARDWAREINFO, &CParaAnalyze::DatHardwareInfoAnalyze, sizeof(TWKQ_HARDWAREINFO)},
+    {DAT_KQ_SKEWINFO, &CParaAnalyze::DatKqSkewInfoAnalyze, sizeof(TWKQ_LOCATIONDATA)},
+    {DAT_KQ_UNSHARPMASKPARAM, &CParaAnalyze::DatUnsharpMaskAnalyze, sizeof(TWKQ_USMPARAM)},
+    {DAT_KQ_REDCORRECTIONMATRIX, &CParaAnalyze::DatKqRedCorrectionMatrixAnalyze, 0},
+    {DAT_KQ_TWAINCALLBACKMSG, &CParaAnalyze::DatKqTwainCallbackMsgAnalyze, 0},
+    {DAT_KQ_SETTINGFRAME, &CParaAnalyze::DatKqSettingFrameAnalyze, sizeof(TWKQ_SETTINGFRAME)},
+    {DAT_KQ_USMINFO, &CParaAnalyze::DatKqUsmInfoAnalyze, sizeof(TWKQ_USMINFO)},
 };
 
 template <typename T>
@@ -52,6 +57,13 @@ T* DataAs(TW_MEMREF p) {
 }
 
 }  // namespace
+
+size_t KnownDataBytes(TW_UINT16 dat) {
+    for (const DispatchRow& row : kDispatch) {
+        if (row.dat == dat) return row.dataBytes;
+    }
+    return 0;
+}
 
 // A DAT without a row gets no structure text.
 bool CParaAnalyze::Dispatch() {

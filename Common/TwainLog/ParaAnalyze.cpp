@@ -99,21 +99,23 @@ static bool CopyIfFits(const char* text, char* pszOut, unsigned int size) {
 bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size) {
     if (!pCap) return true;
     TW_UINT16 cap = pCap->Cap;
-    const char* first = FindCapabilityName(cap, false);
-    if (first) return CopyIfFits(first, pszOut, size);
-    const char* second = FindCapabilityName(cap, true);
-    if (second && CopyIfFits(second, pszOut, size)) return true;
-    // The first table's fallback stands when the second table's text does not fit.
     char szFallback[64];
-    FormatUnnamedValue(cap, szFallback, sizeof(szFallback));
-    return CopyIfFits(szFallback, pszOut, size) && !second;
+    // The first table's name or the fallback must fit before the second table is asked.
+    const char* first = FindCapabilityName(cap, false);
+    if (!first) FormatUnnamedValue(cap, szFallback, sizeof(szFallback));
+    if (!CopyIfFits(first ? first : szFallback, pszOut, size)) return false;
+    if (first) return true;
+    const char* second = FindCapabilityName(cap, true);
+    return second ? CopyIfFits(second, pszOut, size) : true;
 }
 
-// The event message of an event call, or 0 when there is none to read: only a
-// DAT_EVENT triplet carries a TW_EVENT, and a null pointer carries nothing.
+// The event message that an event call carries at bytes 8-9, read as a TW_EVENT
+// whatever the DAT, or MSG_NULL when the data cannot hold it: no data, a
+// structure shorter than that, or a DAT whose structure is not known.
 static TW_UINT16 EventMessageOf(TW_UINT16 DAT, const void* pData) {
-    if (DAT != DAT_EVENT || !pData) return MSG_NULL;
-    return static_cast<const TW_EVENT*>(pData)->TWMessage;
+    constexpr size_t kMessageEnd = offsetof(TW_EVENT, TWMessage) + sizeof(TW_UINT16);
+    if (!pData || KnownDataBytes(DAT) < kMessageEnd) return MSG_NULL;
+    return ReadUnaligned<TW_UINT16>(static_cast<const char*>(pData) + offsetof(TW_EVENT, TWMessage));
 }
 
 bool CParaAnalyze::ResultMake() {
@@ -124,12 +126,12 @@ bool CParaAnalyze::ResultMake() {
         TW_UINT16 event = EventMessageOf(m_DAT, m_pData);
         if (event != MSG_XFERREADY && event != MSG_CLOSEDSREQ) return false;
     }
-    LookupMacroName(twrc_macros, m_RC, m_szName, sizeof(m_szName));
+    std::string_view rc(m_szName, LookupMacroName(twrc_macros, m_RC, m_szName, sizeof(m_szName)));
     if (!m_pszText) return true;
     // The pointer's low 32 bits in at least eight digits.
     char digits[kNumberTextSize];
     std::string_view pointer(digits, FormatHex(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_pData)), digits, 8));
-    m_pszText->AppendPieces({"        Return Code = [", m_szName, "]\r\npData   = <0x", pointer, ">\r\n"});
+    m_pszText->AppendPieces({"        Return Code = [", rc, "]\r\npData   = <0x", pointer, ">\r\n"});
     return true;
 }
 
@@ -153,7 +155,7 @@ bool CParaAnalyze::ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigne
 
 namespace {
 
-enum class DatCondition { Any, UserInterface, Event, ImageTransfer, PendingXfers };
+enum class DatCondition { Any, UserInterface, Event, ImageInfo, ImageTransfer, PendingXfers };
 enum class DataCondition { None, EventXferReady, EventCloseDsReq, PendingCountNonZero, PendingCountZero };
 
 struct Transition {
@@ -163,23 +165,40 @@ struct Transition {
     int from;
     bool fromOrHigher;
     int to;
+    const char* why;
 };
 
 // The TWAIN state machine as far as the triplets show it; at most one row applies.
 constexpr Transition kTransitions[] = {
-    {MSG_OPENDSM, DatCondition::Any, DataCondition::None, 2, false, 3},
-    {MSG_CLOSEDSM, DatCondition::Any, DataCondition::None, 3, false, 2},
-    {MSG_OPENDS, DatCondition::Any, DataCondition::None, 3, false, 4},
-    {MSG_CLOSEDS, DatCondition::Any, DataCondition::None, 4, false, 3},
-    {MSG_ENABLEDS, DatCondition::Any, DataCondition::None, 4, false, 5},
-    {MSG_DISABLEDS, DatCondition::UserInterface, DataCondition::None, 5, false, 4},
-    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventXferReady, 5, false, 6},
-    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventCloseDsReq, 5, false, 4},
-    {MSG_PROCESSEVENT, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7},
-    {MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7},
-    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 6, true, 6},
-    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountZero, 6, true, 5},
-    {MSG_RESET, DatCondition::PendingXfers, DataCondition::None, 6, false, 5},
+    {MSG_OPENDSM, DatCondition::Any, DataCondition::None, 2, false, 3, "the manager is opened in state 2"},
+    {MSG_CLOSEDSM, DatCondition::Any, DataCondition::None, 3, false, 2, "the manager is closed in state 3"},
+    {MSG_OPENDS, DatCondition::Any, DataCondition::None, 3, false, 4, "a source is opened in state 3"},
+    {MSG_CLOSEDS, DatCondition::Any, DataCondition::None, 4, false, 3, "a source is closed in state 4"},
+    {MSG_ENABLEDS, DatCondition::Any, DataCondition::None, 4, false, 5, "a source is enabled in state 4"},
+    {MSG_DISABLEDS, DatCondition::UserInterface, DataCondition::None, 5, false, 4,
+     "a source is disabled in state 5"},
+    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventXferReady, 5, false, 6,
+     "MSG_XFERREADY: the source has an image ready to transfer"},
+    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventCloseDsReq, 5, false, 4,
+     "MSG_CLOSEDSREQ: the source asks to be disabled"},
+    {MSG_PROCESSEVENT, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7,
+     "treated as the transfer it names"},
+    {MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7, "the transfer starts"},
+    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 6, true, 6,
+     "more transfers are pending"},
+    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountZero, 6, true, 5,
+     "the last transfer ended: the source is enabled again"},
+    {MSG_RESET, DatCondition::PendingXfers, DataCondition::None, 6, false, 5,
+     "the pending transfers are discarded"},
+    // A TWAIN 2 source says MSG_XFERREADY through the manager's callback, which never
+    // passes here. A triplet that succeeds only once a transfer is ready proves the
+    // signal came, so these move on from 5 as the event would have, through 6.
+    {MSG_GET, DatCondition::ImageInfo, DataCondition::None, 5, false, 6,
+     "image information is given only in states 6 and 7"},
+    {MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 5, false, 7,
+     "a transfer starts only from state 6"},
+    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 5, false, 6,
+     "a transfer is ended only in states 6 and 7; more are pending"},
 };
 
 bool DatHolds(DatCondition condition, TW_UINT16 DAT) {
@@ -187,6 +206,7 @@ bool DatHolds(DatCondition condition, TW_UINT16 DAT) {
         case DatCondition::Any: return true;
         case DatCondition::UserInterface: return DAT == DAT_USERINTERFACE;
         case DatCondition::Event: return DAT == DAT_EVENT;
+        case DatCondition::ImageInfo: return DAT == DAT_IMAGEINFO;
         case DatCondition::ImageTransfer:
             return DAT == DAT_IMAGEMEMXFER || DAT == DAT_IMAGENATIVEXFER || DAT == DAT_IMAGEFILEXFER;
         case DatCondition::PendingXfers: return DAT == DAT_PENDINGXFERS;

@@ -86,6 +86,11 @@ public:
     // readable at pItem: nothing past them is read, whatever the type claims.
     void ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes, char* pszOut,
                   size_t outSize);
+    // The same text written to out, which has room for kValueTextSize characters,
+    // without a NUL; returns its length. pItem is not null.
+    size_t FormatValue(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes, char* out);
+    // The text of a TW_UINT16 value of cap, as ValToCap gives it, written the same way.
+    size_t FormatValueName(TW_UINT16 cap, TW_UINT16 value, char* out);
     // A 4-byte field shown as it lies, for values whose type is not read.
     void ValToWord(TW_UINT32 word, char* pszOut, size_t outSize);
     void ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t outSize);
@@ -187,6 +192,13 @@ struct ValToCapEntry {
 // Capabilities up to 0x8000, and the vendor's above it.
 extern const ValToCapEntry VALTOCAP[];
 extern const ValToCapEntry VALTOCAPKQ[];
+
+// Room for the text of any one value: a TW_STR255 without a NUL, and one more.
+inline constexpr size_t kValueTextSize = 257;
+
+// Bytes that the data of every triplet with this DAT holds, by the structure the
+// DAT exchanges; 0 for a DAT whose structure is not known.
+size_t KnownDataBytes(TW_UINT16 dat);
 
 // Bytes of one item of a TWTY_ type in a container; 0 for a type without a
 // fixed size (above TWTY_STR255).

@@ -109,51 +109,62 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
     if (!pszOut || outSize == 0) return;
     pszOut[0] = '\0';
     if (!pItem) return;
+    if (outSize > kValueTextSize) {
+        pszOut[FormatValue(cap, itemType, pItem, itemBytes, pszOut)] = '\0';
+        return;
+    }
+    char text[kValueTextSize];
+    CopyText(text, FormatValue(cap, itemType, pItem, itemBytes, text), pszOut, outSize);
+}
 
+size_t CParaAnalyze::FormatValue(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes,
+                                 char* out) {
     if (IsTextType(itemType)) {
         // Up to the NUL, never past the type's length or the readable bytes.
         const char* text = static_cast<const char*>(pItem);
         size_t limit = ItemTypeBytes(itemType) < itemBytes ? ItemTypeBytes(itemType) : itemBytes;
-        CopyText(text, strnlen(text, limit), pszOut, outSize);
-        return;
+        size_t length = strnlen(text, limit);
+        memcpy(out, text, length);
+        return length;
     }
 
     // A type without a size of its own is shown as the 4-byte field it stands in.
     size_t need = ItemTypeBytes(itemType) ? ItemTypeBytes(itemType) : sizeof(TW_UINT32);
     if (itemBytes < need) {
-        snprintf(pszOut, outSize, "!!! item cut: the block holds %zu of its %zu bytes.!!!", itemBytes, need);
-        return;
+        int n = snprintf(out, kValueTextSize, "!!! item cut: the block holds %zu of its %zu bytes.!!!", itemBytes,
+                         need);
+        return n > 0 ? static_cast<size_t>(n) : 0;
     }
 
     // Numbers are formatted without printf: item lists are the longest part of a trace.
-    char text[4 * kNumberTextSize];
-    size_t n = 0;
     switch (itemType) {
         case TWTY_INT8:
             // Sign-extended first, so -1 shows as 0xffffffff.
-            n = FormatHexWithPrefix(static_cast<uint32_t>(int32_t{ReadUnaligned<TW_INT8>(pItem)}), text, 2);
-            break;
-        case TWTY_INT16: n = FormatSigned(ReadUnaligned<TW_INT16>(pItem), text); break;
-        case TWTY_INT32: n = FormatSigned(ReadUnaligned<TW_INT32>(pItem), text); break;
-        case TWTY_UINT8: n = FormatHexWithPrefix(ReadUnaligned<TW_UINT8>(pItem), text, 2); break;
-        case TWTY_UINT16: ValToCap(cap, ReadUnaligned<TW_UINT16>(pItem), pszOut, outSize); return;
-        case TWTY_UINT32: n = FormatSigned(static_cast<int32_t>(ReadUnaligned<TW_UINT32>(pItem)), text); break;
-        case TWTY_BOOL: CopyText(ReadUnaligned<TW_BOOL>(pItem) ? "true" : "false", pszOut, outSize); return;
-        case TWTY_FIX32: n = FormatFix32(ReadUnaligned<TW_FIX32>(pItem), text); break;
+            return FormatHexWithPrefix(static_cast<uint32_t>(int32_t{ReadUnaligned<TW_INT8>(pItem)}), out, 2);
+        case TWTY_INT16: return FormatSigned(ReadUnaligned<TW_INT16>(pItem), out);
+        case TWTY_INT32: return FormatSigned(ReadUnaligned<TW_INT32>(pItem), out);
+        case TWTY_UINT8: return FormatHexWithPrefix(ReadUnaligned<TW_UINT8>(pItem), out, 2);
+        case TWTY_UINT16: return FormatValueName(cap, ReadUnaligned<TW_UINT16>(pItem), out);
+        case TWTY_UINT32: return FormatSigned(static_cast<int32_t>(ReadUnaligned<TW_UINT32>(pItem)), out);
+        case TWTY_BOOL: {
+            bool set = ReadUnaligned<TW_BOOL>(pItem) != 0;
+            memcpy(out, set ? "true" : "false", set ? 4 : 5);
+            return set ? 4 : 5;
+        }
+        case TWTY_FIX32: return FormatFix32(ReadUnaligned<TW_FIX32>(pItem), out);
         case TWTY_FRAME: {
             TW_FRAME frame = ReadUnaligned<TW_FRAME>(pItem);
-            n = FormatFix32(frame.Left, text);
-            text[n++] = ',';
-            n += FormatFix32(frame.Top, text + n);
-            text[n++] = ',';
-            n += FormatFix32(frame.Right, text + n);
-            text[n++] = ',';
-            n += FormatFix32(frame.Bottom, text + n);
-            break;
+            size_t n = FormatFix32(frame.Left, out);
+            out[n++] = ',';
+            n += FormatFix32(frame.Top, out + n);
+            out[n++] = ',';
+            n += FormatFix32(frame.Right, out + n);
+            out[n++] = ',';
+            n += FormatFix32(frame.Bottom, out + n);
+            return n;
         }
-        default: ValToWord(ReadUnaligned<TW_UINT32>(pItem), pszOut, outSize); return;
+        default: return FormatHexWithPrefix(ReadUnaligned<TW_UINT32>(pItem), out, 8);
     }
-    CopyText(text, n, pszOut, outSize);
 }
 
 void CParaAnalyze::ValToWord(TW_UINT32 word, char* pszOut, size_t outSize) {
@@ -164,40 +175,45 @@ void CParaAnalyze::ValToWord(TW_UINT32 word, char* pszOut, size_t outSize) {
 
 void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
+    char text[kValueTextSize];
+    CopyText(text, FormatValueName(cap, value, text), pszOut, outSize);
+}
+
+// Copies a name to out, without its NUL, and says how long it is.
+static size_t PutName(const char* name, char* out) {
+    size_t length = strlen(name);
+    memcpy(out, name, length);
+    return length;
+}
+
+size_t CParaAnalyze::FormatValueName(TW_UINT16 cap, TW_UINT16 value, char* out) {
     const ValToCapEntry* map = VALTOCAP;
     if (cap > 0x8000) {
         if (cap == CAP_KQ_VERSION) {
             // "%x.%x" of the high and the low byte.
-            char text[2 * kNumberTextSize];
-            size_t n = FormatHex(value >> 8, text);
-            text[n++] = '.';
-            n += FormatHex(value & 0xFF, text + n);
-            CopyText(text, n, pszOut, outSize);
-            return;
+            size_t n = FormatHex(value >> 8, out);
+            out[n++] = '.';
+            return n + FormatHex(value & 0xFF, out + n);
         }
         map = VALTOCAPKQ;
     } else if (cap == CAP_SUPPORTEDCAPS) {
-        MakeCapSupportedCaps(value, pszOut, outSize);
-        return;
+        if (value == 0) return 0;
+        if (const char* name = FindCapabilityName(value)) return PutName(name, out);
+        FormatUnnamedValue(value, out, kValueTextSize);
+        return strlen(out);
     }
 
     const ValToCapEntry* row = map;
     while (row->Values && row->Cap != cap) ++row;
-    if (!row->Values) {
-        char text[kNumberTextSize];
-        CopyText(text, FormatUnsigned(value, text), pszOut, outSize);
-        return;
-    }
+    if (!row->Values) return FormatUnsigned(value, out);
+    // The name stays in m_szName, as every value name lookup leaves it.
     size_t namedRows = row->Count > 1 ? static_cast<size_t>(row->Count - 1) : 0;
     LookupMacroName(row->Values, namedRows, value, m_szName, sizeof(m_szName));
-    CopyText(m_szName, pszOut, outSize);
+    return PutName(m_szName, out);
 }
 
 void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
-    pszOut[0] = '\0';
-    if (cap == 0) return;
-    char szCap[64] = {};
-    LookupCapabilityName(cap, szCap, sizeof(szCap));
-    CopyText(szCap, pszOut, outSize);
+    char text[kValueTextSize];
+    CopyText(text, FormatValueName(CAP_SUPPORTEDCAPS, cap, text), pszOut, outSize);
 }

@@ -1,32 +1,98 @@
 #include "TextFormat.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
 
 constexpr int kMaxDigits = 32;
 
-// The value's digits in base 10 or 16, zero-filled to minDigits; the base is a
-// constant so that the divisions become multiplications.
-template <unsigned base>
-size_t FormatInBase(uint64_t value, char* out, int minDigits) {
+// "00" to "99": two decimal digits for each division by 100.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void WritePair(uint32_t below100, char* out) { memcpy(out, kDigitPairs + 2 * below100, 2); }
+
+// Up to five digits, the usual size of a number in a trace, without a loop.
+size_t WriteBelow100000(uint32_t value, char* out) {
+    if (value < 10) {
+        out[0] = static_cast<char>('0' + value);
+        return 1;
+    }
+    if (value < 100) {
+        WritePair(value, out);
+        return 2;
+    }
+    if (value < 10000) {
+        uint32_t high = value / 100;
+        uint32_t low = value - high * 100;
+        if (high < 10) {
+            out[0] = static_cast<char>('0' + high);
+            WritePair(low, out + 1);
+            return 3;
+        }
+        WritePair(high, out);
+        WritePair(low, out + 2);
+        return 4;
+    }
+    uint32_t top = value / 10000;
+    uint32_t rest = value - top * 10000;
+    uint32_t high = rest / 100;
+    out[0] = static_cast<char>('0' + top);
+    WritePair(high, out + 1);
+    WritePair(rest - high * 100, out + 3);
+    return 5;
+}
+
+size_t DecimalDigits(uint64_t value) {
+    size_t count = 1;
+    while (value >= 10000) {
+        value /= 10000;
+        count += 4;
+    }
+    return count + (value >= 10) + (value >= 100) + (value >= 1000);
+}
+
+// The decimal digits of value, ending just before end; 32-bit steps where the
+// value allows, since they cost less than 64-bit ones.
+void WriteDecimalBackwards(uint64_t value, char* end) {
+    while (value > UINT32_MAX) {
+        uint64_t quotient = value / 100;
+        end -= 2;
+        WritePair(static_cast<uint32_t>(value - quotient * 100), end);
+        value = quotient;
+    }
+    auto small = static_cast<uint32_t>(value);
+    while (small >= 100) {
+        uint32_t quotient = small / 100;
+        end -= 2;
+        WritePair(small - quotient * 100, end);
+        small = quotient;
+    }
+    if (small >= 10) WritePair(small, end - 2);
+    else end[-1] = static_cast<char>('0' + small);
+}
+
+// Zero-filled on the left to minDigits (capped at kMaxDigits); returns the length.
+size_t PadTo(int minDigits, size_t count, char* out) {
     if (minDigits > kMaxDigits) minDigits = kMaxDigits;
-    char digits[kNumberTextSize];
-    char* end = digits + sizeof(digits);
-    char* p = end;
-    do {
-        *--p = "0123456789abcdef"[value % base];
-        value /= base;
-    } while (value != 0);
-    while (end - p < minDigits) *--p = '0';
-    size_t count = static_cast<size_t>(end - p);
-    memcpy(out, p, count);
-    return count;
+    if (minDigits <= 0 || count >= static_cast<size_t>(minDigits)) return 0;
+    size_t zeros = static_cast<size_t>(minDigits) - count;
+    memset(out, '0', zeros);
+    return zeros;
 }
 
 }  // namespace
 
-size_t FormatUnsigned(uint64_t value, char* out, int minDigits) { return FormatInBase<10>(value, out, minDigits); }
+size_t FormatUnsigned(uint64_t value, char* out, int minDigits) {
+    if (value < 100000 && minDigits <= 1) return WriteBelow100000(static_cast<uint32_t>(value), out);
+    size_t count = DecimalDigits(value);
+    size_t zeros = PadTo(minDigits, count, out);
+    WriteDecimalBackwards(value, out + zeros + count);
+    return zeros + count;
+}
 
 size_t FormatSigned(int64_t value, char* out) {
     if (value >= 0) return FormatUnsigned(static_cast<uint64_t>(value), out);
@@ -34,7 +100,16 @@ size_t FormatSigned(int64_t value, char* out) {
     return 1 + FormatUnsigned(0 - static_cast<uint64_t>(value), out + 1);
 }
 
-size_t FormatHex(uint64_t value, char* out, int minDigits) { return FormatInBase<16>(value, out, minDigits); }
+size_t FormatHex(uint64_t value, char* out, int minDigits) {
+    size_t count = value == 0 ? 1 : (static_cast<size_t>(std::bit_width(value)) + 3) / 4;
+    size_t zeros = PadTo(minDigits, count, out);
+    char* p = out + zeros + count;
+    do {
+        *--p = "0123456789abcdef"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    return zeros + count;
+}
 
 size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits) {
     out[0] = '0';
@@ -43,20 +118,21 @@ size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits) {
 }
 
 size_t FormatFix32(TW_FIX32 value, char* out) {
-    // The value is exactly units / 65536; round units * 1000 / 65536 to an integer.
+    // The value is exactly units / 65536; round units * 1000 / 65536 to an integer,
+    // which stays below 2^25 and so takes 32-bit steps from here on.
     int64_t units = static_cast<int64_t>(value.Whole) * 65536 + value.Frac;
     bool negative = units < 0;
     uint64_t scaled = static_cast<uint64_t>(negative ? -units : units) * 1000;
-    uint64_t thousandths = scaled >> 16;
-    uint64_t rest = scaled & 0xFFFF;
+    auto thousandths = static_cast<uint32_t>(scaled >> 16);
+    uint32_t rest = static_cast<uint32_t>(scaled & 0xFFFF);
     if (rest > 0x8000 || (rest == 0x8000 && (thousandths & 1))) ++thousandths;
     size_t n = 0;
     if (negative) out[n++] = '-';
-    n += FormatInBase<10>(thousandths / 1000, out + n, 1);
-    unsigned fraction = static_cast<unsigned>(thousandths % 1000);
-    out[n++] = '.';
-    out[n++] = static_cast<char>('0' + fraction / 100);
-    out[n++] = static_cast<char>('0' + fraction / 10 % 10);
-    out[n++] = static_cast<char>('0' + fraction % 10);
-    return n;
+    uint32_t whole = thousandths / 1000;
+    uint32_t fraction = thousandths - whole * 1000;
+    n += WriteBelow100000(whole, out + n);
+    out[n] = '.';
+    out[n + 1] = static_cast<char>('0' + fraction / 100);
+    WritePair(fraction % 100, out + n + 2);
+    return n + 4;
 }

@@ -67,11 +67,11 @@ void CTraceBlock::BracketLine(std::string_view name, const char* value, size_t l
     char* out = head <= 32 ? text->Reserve(total > 32 ? total : 32) : nullptr;
     if (out) {
         memcpy(out, kBlankHead, 32);
-        memcpy(out + indent, name.data(), nameLength);
+        CopyPiece(out + indent, name.data(), nameLength);
         out += head;
         memcpy(out, " = ", 3);
         out[3] = open;
-        memcpy(out + 4, value, length);
+        CopyPiece(out + 4, value, length);
         out += 4 + length;
         out[0] = close;
         out[1] = '\r';
@@ -87,37 +87,38 @@ void CTraceBlock::BracketLine(std::string_view name, const char* value, size_t l
     text->Append(closing, 3);
 }
 
+size_t CTraceBlock::WideListItemHead(size_t index, char* out) const {
+    char digits[kNumberTextSize];
+    size_t digitCount = FormatUnsigned(index, digits);
+    size_t indent = static_cast<size_t>(m_nIndent + 2);
+    size_t padding = (indent < 16 ? indent : 16) + (digitCount < 3 ? 3 - digitCount : 0);
+    memset(out, ' ', padding);
+    memcpy(out + padding, digits, digitCount);
+    out[padding + digitCount] = ':';
+    return padding + digitCount + 1;
+}
+
 void CTraceBlock::ListItem(size_t index, const char* value, bool more) {
     CRecordText* text = m_analyzer.m_pszText;
     if (!text) return;
-    char digits[kNumberTextSize];
-    size_t digitCount = FormatUnsigned(index, digits);
-    size_t indexWidth = digitCount < 3 ? 3 : digitCount;
-    size_t indent = static_cast<size_t>(m_nIndent + 2);
     size_t length = strlen(value);
-    size_t total = indent + indexWidth + 1 + length + (more ? 1 : 0) + 2;
-    char* out = text->Reserve(total);
+    char* out = text->Reserve(kListItemHeadMax + length + 3);
     if (!out) {
         // Past the kept part only the length still counts.
-        AppendBlanks(*text, indent + indexWidth - digitCount);
-        text->Append(digits, digitCount);
-        text->Append(":", 1);
+        char head[kListItemHeadMax];
+        text->Append(head, ListItemHead(index, head));
         text->Append(value, length);
         if (more) text->Append(",", 1);
         AppendLineEnd(*text);
         return;
     }
-    memset(out, ' ', indent + indexWidth - digitCount);
-    out += indent + indexWidth - digitCount;
-    memcpy(out, digits, digitCount);
-    out += digitCount;
-    *out++ = ':';
-    memcpy(out, value, length);
-    out += length;
-    if (more) *out++ = ',';
-    out[0] = '\r';
-    out[1] = '\n';
-    text->Commit(total);
+    size_t n = ListItemHead(index, out);
+    CopyPiece(out + n, value, length);
+    n += length;
+    if (more) out[n++] = ',';
+    out[n] = '\r';
+    out[n + 1] = '\n';
+    text->Commit(n + 2);
 }
 
 void CTraceBlock::BeginField(std::string_view name) {

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "../TwainTypes.h"
@@ -49,8 +50,8 @@ public:
     // "[NAME]" of a constant, looked up into the analyzer's m_szName.
     template <size_t N>
     void Name(std::string_view name, const MacroEntry (&table)[N], int64_t value) {
-        LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
-        Value(name, m_analyzer.m_szName);
+        size_t length = LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
+        BracketLine(name, m_analyzer.m_szName, length, '[', ']');
     }
     // "[text]" of a fixed-length string field: up to its first NUL, never past it.
     void Text(std::string_view name, const char* field, size_t fieldSize);
@@ -67,6 +68,27 @@ public:
 
     // An item of a list block: "%3d:value", a comma when more items follow.
     void ListItem(size_t index, const char* value, bool more);
+    // The same item with its value formatted straight into the record: format(out)
+    // writes at most kValueTextSize characters there and returns how many.
+    template <typename Format>
+    void ListItem(size_t index, bool more, Format format) {
+        CRecordText* text = m_analyzer.m_pszText;
+        if (!text) return;
+        char* out = text->Reserve(kListItemHeadMax + kValueTextSize + 3);
+        if (!out) {
+            // Near the end of the kept part, where the line may be cut.
+            char value[kValueTextSize + 1];
+            value[format(value)] = '\0';
+            ListItem(index, value, more);
+            return;
+        }
+        size_t n = ListItemHead(index, out);
+        n += format(out + n);
+        if (more) out[n++] = ',';
+        out[n] = '\r';
+        out[n + 1] = '\n';
+        text->Commit(n + 2);
+    }
 
     // For lines that depart from the common form: the field's indentation and
     // padded name with " = ", and the caller appends the rest of the line.
@@ -80,6 +102,26 @@ public:
     void CloseInColumn1();
 
 private:
+    // The longest head of a list item: the indentation, an index of 20 digits, ':'.
+    static constexpr size_t kListItemHeadMax = 16 + 20 + 1;
+    // Writes the head of a list item to out, which has room for kListItemHeadMax
+    // characters, and returns its length. Inline: it is written for every item.
+    size_t ListItemHead(size_t index, char* out) const {
+        static constexpr char kBlanks[17] = "                ";
+        auto indent = static_cast<size_t>(m_nIndent + 2);
+        if (index >= 1000 || indent + 3 > 16) return WideListItemHead(index, out);
+        // One store of blanks, then up to three digits over it.
+        memcpy(out, kBlanks, 16);
+        char* last = out + indent + 2;
+        auto i = static_cast<uint32_t>(index);
+        last[0] = static_cast<char>('0' + i % 10);
+        if (i >= 10) last[-1] = static_cast<char>('0' + i / 10 % 10);
+        if (i >= 100) last[-2] = static_cast<char>('0' + i / 100);
+        last[1] = ':';
+        return indent + 4;
+    }
+    // The same for an index past 999, or a deeper block.
+    size_t WideListItemHead(size_t index, char* out) const;
     // The indentation and the padded name; null without a record.
     CRecordText* FieldStart(std::string_view name);
     // "Name<blanks> = " open value close CR LF.

@@ -144,17 +144,18 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
     size_t shown = numItems < inBlock ? numItems : inBlock;
 
     static constexpr char kNotRead[] = "!!! not implemented.!!!";
-    char szValue[1024];
     for (size_t i = 0; i < shown; ++i) {
         // Past the kept part of the record the rest of the list cannot reach the
         // log; the record is already over length, so the caller still marks the cut.
         if (!m_pszText || m_pszText->IsFull()) break;
-        const char* value = kNotRead;
-        if (isRead) {
-            ValToStr(cap, itemType, pItem + i * stride, stride, szValue, sizeof(szValue));
-            value = szValue;
-        }
-        list.ListItem(i, value, i + 1 < shown);
+        // Each value is formatted straight into its line in the record.
+        list.ListItem(i, i + 1 < shown, [&](char* out) -> size_t {
+            if (!isRead) {
+                memcpy(out, kNotRead, sizeof(kNotRead) - 1);
+                return sizeof(kNotRead) - 1;
+            }
+            return FormatValue(cap, itemType, pItem + i * stride, stride, out);
+        });
     }
     if (shown < numItems) {
         char szLine[128];

@@ -23,12 +23,17 @@ void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
     CopyText(text, pszOut, outSize);
 }
 
-void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
-                     size_t outSize) {
-    if (!pszOut || outSize == 0) return;
+size_t LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut, size_t outSize) {
+    if (!pszOut || outSize == 0) return 0;
     const char* name = FindMacroName(table, namedRows, value);
-    if (name) CopyText(name, pszOut, outSize);
-    else FormatUnnamedValue(value, pszOut, outSize);
+    if (!name) {
+        FormatUnnamedValue(value, pszOut, outSize);
+        return strlen(pszOut);
+    }
+    size_t length = strnlen(name, outSize - 1);
+    memcpy(pszOut, name, length);
+    pszOut[length] = '\0';
+    return length;
 }
 
 namespace {
@@ -72,10 +77,14 @@ const char* FindCapabilityName(TW_UINT16 cap, bool secondTable) {
     return secondTable ? FindIndexed(icap_macros, kIcapIndex, cap) : FindIndexed(cap_macros, kCapIndex, cap);
 }
 
+const char* FindCapabilityName(TW_UINT16 cap) {
+    const char* name = FindCapabilityName(cap, false);
+    return name ? name : FindCapabilityName(cap, true);
+}
+
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
-    const char* name = FindCapabilityName(cap, false);
-    if (!name) name = FindCapabilityName(cap, true);
+    const char* name = FindCapabilityName(cap);
     if (name) CopyText(name, pszOut, outSize);
     else FormatUnnamedValue(cap, pszOut, outSize);
 }

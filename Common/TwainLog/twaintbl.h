@@ -26,6 +26,9 @@ inline constexpr MacroEntry twrc_macros[] = {
     TWAIN_MACRO_ROW(TWRC_ENDOFLIST),
     TWAIN_MACRO_ROW(TWRC_INFONOTSUPPORTED),
     TWAIN_MACRO_ROW(TWRC_DATANOTAVAILABLE),
+    // Added by the current standard: after the older rows, so no earlier name changes.
+    TWAIN_MACRO_ROW(TWRC_BUSY),
+    TWAIN_MACRO_ROW(TWRC_SCANNERLOCKED),
     {"ERROR!", -1},
 };
 
@@ -70,6 +73,15 @@ inline constexpr MacroEntry dat_macros[] = {
     TWAIN_MACRO_ROW(DAT_AUDIONATIVEXFER),
     TWAIN_MACRO_ROW(DAT_CALLBACK),
     TWAIN_MACRO_ROW(DAT_SETUPFILEXFER2),
+    // Added by the current standard: after the older rows, so no earlier name changes.
+    TWAIN_MACRO_ROW(DAT_STATUSUTF8),
+    TWAIN_MACRO_ROW(DAT_CALLBACK2),
+    TWAIN_MACRO_ROW(DAT_METRICS),
+    TWAIN_MACRO_ROW(DAT_TWAINDIRECT),
+    TWAIN_MACRO_ROW(DAT_FILTER),
+    TWAIN_MACRO_ROW(DAT_ICCPROFILE),
+    TWAIN_MACRO_ROW(DAT_IMAGEMEMFILEXFER),
+    TWAIN_MACRO_ROW(DAT_ENTRYPOINT),
     {"ERROR!", -1},
 };
 
@@ -127,6 +139,18 @@ inline constexpr MacroEntry msg_macros[] = {
     TWAIN_MACRO_ROW(MSG_GETNEXTFILE),
     TWAIN_MACRO_ROW(MSG_RENAME),
     TWAIN_MACRO_ROW(MSG_PASSTHRU),
+    // Added by the current standard: after the older rows, so no earlier name changes.
+    TWAIN_MACRO_ROW(MSG_GETHELP),
+    TWAIN_MACRO_ROW(MSG_GETLABEL),
+    TWAIN_MACRO_ROW(MSG_GETLABELENUM),
+    TWAIN_MACRO_ROW(MSG_SETCONSTRAINT),
+    TWAIN_MACRO_ROW(MSG_STOPFEEDER),
+    TWAIN_MACRO_ROW(MSG_COPY),
+    TWAIN_MACRO_ROW(MSG_AUTOMATICCAPTUREDIRECTORY),
+    TWAIN_MACRO_ROW(MSG_REGISTER_CALLBACK),
+    TWAIN_MACRO_ROW(MSG_RESETALL),
+    TWAIN_MACRO_ROW(MSG_SETTASK),
+    TWAIN_MACRO_ROW(MSG_INVOKE_CALLBACK),
     {"ERROR!", -1},
 };
 
@@ -187,6 +211,60 @@ inline constexpr MacroEntry cap_macros[] = {
     TWAIN_MACRO_ROW(CAP_REACQUIREALLOWED),
     TWAIN_MACRO_ROW(CAP_BATTERYMINUTES),
     TWAIN_MACRO_ROW(CAP_BATTERYPERCENTAGE),
+    // Added by the current standard: after the older rows, so no earlier name changes.
+    TWAIN_MACRO_ROW(CAP_CAMERASIDE),
+    TWAIN_MACRO_ROW(CAP_SEGMENTED),
+    TWAIN_MACRO_ROW(CAP_CAMERAENABLED),
+    TWAIN_MACRO_ROW(CAP_CAMERAORDER),
+    TWAIN_MACRO_ROW(CAP_MICRENABLED),
+    TWAIN_MACRO_ROW(CAP_FEEDERPREP),
+    TWAIN_MACRO_ROW(CAP_FEEDERPOCKET),
+    TWAIN_MACRO_ROW(CAP_AUTOMATICSENSEMEDIUM),
+    TWAIN_MACRO_ROW(CAP_CUSTOMINTERFACEGUID),
+    TWAIN_MACRO_ROW(CAP_SUPPORTEDCAPSSEGMENTUNIQUE),
+    TWAIN_MACRO_ROW(CAP_SUPPORTEDDATS),
+    TWAIN_MACRO_ROW(CAP_DOUBLEFEEDDETECTION),
+    TWAIN_MACRO_ROW(CAP_DOUBLEFEEDDETECTIONLENGTH),
+    TWAIN_MACRO_ROW(CAP_DOUBLEFEEDDETECTIONSENSITIVITY),
+    TWAIN_MACRO_ROW(CAP_DOUBLEFEEDDETECTIONRESPONSE),
+    TWAIN_MACRO_ROW(CAP_PAPERHANDLING),
+    TWAIN_MACRO_ROW(CAP_INDICATORSMODE),
+    TWAIN_MACRO_ROW(CAP_PRINTERVERTICALOFFSET),
+    TWAIN_MACRO_ROW(CAP_POWERSAVETIME),
+    TWAIN_MACRO_ROW(CAP_PRINTERCHARROTATION),
+    TWAIN_MACRO_ROW(CAP_PRINTERFONTSTYLE),
+    TWAIN_MACRO_ROW(CAP_PRINTERINDEXLEADCHAR),
+    TWAIN_MACRO_ROW(CAP_PRINTERINDEXMAXVALUE),
+    TWAIN_MACRO_ROW(CAP_PRINTERINDEXNUMDIGITS),
+    TWAIN_MACRO_ROW(CAP_PRINTERINDEXSTEP),
+    TWAIN_MACRO_ROW(CAP_PRINTERINDEXTRIGGER),
+    TWAIN_MACRO_ROW(CAP_PRINTERSTRINGPREVIEW),
+    TWAIN_MACRO_ROW(CAP_SHEETCOUNT),
+    TWAIN_MACRO_ROW(CAP_IMAGEADDRESSENABLED),
+    TWAIN_MACRO_ROW(CAP_IAFIELDA_LEVEL),
+    TWAIN_MACRO_ROW(CAP_IAFIELDB_LEVEL),
+    TWAIN_MACRO_ROW(CAP_IAFIELDC_LEVEL),
+    TWAIN_MACRO_ROW(CAP_IAFIELDD_LEVEL),
+    TWAIN_MACRO_ROW(CAP_IAFIELDE_LEVEL),
+    TWAIN_MACRO_ROW(CAP_IAFIELDA_PRINTFORMAT),
+    TWAIN_MACRO_ROW(CAP_IAFIELDB_PRINTFORMAT),
+    TWAIN_MACRO_ROW(CAP_IAFIELDC_PRINTFORMAT),
+    TWAIN_MACRO_ROW(CAP_IAFIELDD_PRINTFORMAT),
+    TWAIN_MACRO_ROW(CAP_IAFIELDE_PRINTFORMAT),
+    TWAIN_MACRO_ROW(CAP_IAFIELDA_VALUE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDB_VALUE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDC_VALUE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDD_VALUE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDE_VALUE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDA_LASTPAGE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDB_LASTPAGE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDC_LASTPAGE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDD_LASTPAGE),
+    TWAIN_MACRO_ROW(CAP_IAFIELDE_LASTPAGE),
+    TWAIN_MACRO_ROW(CAP_PAGEMULTIPLEACQUIRE),
+    TWAIN_MACRO_ROW(CAP_PAPERBINDING),
+    TWAIN_MACRO_ROW(CAP_PASSTHRU),
+    TWAIN_MACRO_ROW(CAP_POWERDOWNTIME),
     {"ERROR!", -1},
 };
 
@@ -267,6 +345,19 @@ inline constexpr MacroEntry icap_macros[] = {
     TWAIN_MACRO_ROW(ICAP_JPEGQUALITY),
     TWAIN_MACRO_ROW(ICAP_AUTOSIZE),
     TWAIN_MACRO_ROW(ICAP_IMAGEMERGE),
+    // Added by the current standard: after the older rows, so no earlier name changes.
+    TWAIN_MACRO_ROW(ICAP_FEEDERTYPE),
+    TWAIN_MACRO_ROW(ICAP_ICCPROFILE),
+    TWAIN_MACRO_ROW(ICAP_AUTOMATICCROPUSESFRAME),
+    TWAIN_MACRO_ROW(ICAP_AUTOMATICLENGTHDETECTION),
+    TWAIN_MACRO_ROW(ICAP_AUTOMATICCOLORENABLED),
+    TWAIN_MACRO_ROW(ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE),
+    TWAIN_MACRO_ROW(ICAP_COLORMANAGEMENTENABLED),
+    TWAIN_MACRO_ROW(ICAP_IMAGEMERGEHEIGHTTHRESHOLD),
+    TWAIN_MACRO_ROW(ICAP_SUPPORTEDEXTIMAGEINFO),
+    TWAIN_MACRO_ROW(ICAP_FILMTYPE),
+    TWAIN_MACRO_ROW(ICAP_MIRROR),
+    TWAIN_MACRO_ROW(ICAP_JPEGSUBSAMPLING),
     {"ERROR!", -1},
 };
 
@@ -417,6 +508,13 @@ inline constexpr MacroEntry twcc_macros[] = {
     TWAIN_MACRO_ROW(TWCC_PAPERDOUBLEFEED),
     TWAIN_MACRO_ROW(TWCC_FILEWRITEERROR),
     TWAIN_MACRO_ROW(TWCC_CHECKDEVICEONLINE),
+    // Added by the current standard: after the older rows, so no earlier name changes.
+    TWAIN_MACRO_ROW(TWCC_INTERLOCK),
+    TWAIN_MACRO_ROW(TWCC_DAMAGEDCORNER),
+    TWAIN_MACRO_ROW(TWCC_FOCUSERROR),
+    TWAIN_MACRO_ROW(TWCC_DOCTOOLIGHT),
+    TWAIN_MACRO_ROW(TWCC_DOCTOODARK),
+    TWAIN_MACRO_ROW(TWCC_NOMEDIA),
     {"ERROR!", -1},
 };
 
@@ -1299,13 +1397,14 @@ constexpr size_t NamedRows(const MacroEntry (&)[N]) {
 const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t value);
 
 // Writes the name, or the fallback "ERROR!(value)" with the value as a signed
-// 32-bit decimal, into pszOut (always NUL-terminated within outSize).
-void LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
-                     size_t outSize);
+// 32-bit decimal, into pszOut (always NUL-terminated within outSize); returns the
+// length written.
+size_t LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut,
+                       size_t outSize);
 
 template <size_t N>
-void LookupMacroName(const MacroEntry (&table)[N], int64_t value, char* pszOut, size_t outSize) {
-    LookupMacroName(table, N - 1, value, pszOut, outSize);
+size_t LookupMacroName(const MacroEntry (&table)[N], int64_t value, char* pszOut, size_t outSize) {
+    return LookupMacroName(table, N - 1, value, pszOut, outSize);
 }
 
 // The fallback text alone, for callers that searched a table themselves.
@@ -1318,4 +1417,6 @@ void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize);
 // The same search in one table of the pair (first: CAP_ names, second: ICAP_
 // names); null when that table lacks the value.
 const char* FindCapabilityName(TW_UINT16 cap, bool secondTable);
+// The name from the first table of the pair that holds it; null when neither does.
+const char* FindCapabilityName(TW_UINT16 cap);
 

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -162,6 +163,50 @@ TEST(MonitorTrace, WritesEachRecordInOrderWithTheBracketOnFailureOnly) {
                   StateLine(3));
     EXPECT_EQ(outcome.probeCalls.size(), 8u);
     EXPECT_EQ(outcome.stderrText, kCloseNotice);
+}
+
+// A TWAIN 2 source says "ready to transfer" through the manager's callback, which
+// never passes DS_Entry. The manager's own triplets are named, and the state still
+// runs 3 > 4 > 5 > 6 > 7 > 5 > 4 > 3: image information and the transfer are only
+// allowed once the transfer is ready. The data the trace needs no field of is null,
+// so the records are the monitor's own lines.
+TEST(MonitorTrace, ACallbackSessionTracksTheStatesOfItsTransfer) {
+    Scenario scenario;
+    scenario.probeCodes = "0,0,0,0,0,0,6,0,0,0";
+    TW_IDENTITY app = MakeApplication();
+    TW_PENDINGXFERS none = {0, 0};
+
+    ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
+        session.Send(&app, DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_CALLBACK2, MSG_REGISTER_CALLBACK, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, nullptr);
+        session.Send(&app, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, nullptr);
+        session.Send(&app, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, nullptr);
+        session.Send(&app, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &none);
+        session.Send(&app, DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr);
+    });
+
+    ASSERT_TRUE(outcome.completed) << outcome.failure;
+    auto record = [](int line, const char* triplet, const char* rc, int state) {
+        char number[16];
+        snprintf(number, sizeof(number), "[%05d] ", line);
+        return number + std::string("[APP] ") + triplet + "\r\n" + ResultLines(rc, nullptr) + StateLine(state);
+    };
+    EXPECT_EQ(outcome.trace,
+              record(1, "DG_CONTROL/DAT_ENTRYPOINT/MSG_SET", "TWRC_SUCCESS", 3) +
+                  record(2, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+                  record(3, "DG_CONTROL/DAT_CALLBACK2/MSG_REGISTER_CALLBACK", "TWRC_SUCCESS", 4) +
+                  record(4, "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS", "TWRC_SUCCESS", 5) +
+                  record(5, "DG_IMAGE/DAT_IMAGEINFO/MSG_GET", "TWRC_SUCCESS", 6) +
+                  record(6, "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET", "TWRC_SUCCESS", 7) +
+                  record(7, "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET", "TWRC_XFERDONE", 7) +
+                  "[00008] [APP] DG_CONTROL/DAT_PENDINGXFERS/MSG_ENDXFER\r\n" + ResultLines("TWRC_SUCCESS", &none) +
+                  "  TW_PENDINGXFERS = {\r\n    Count = [0]\r\n    EOJ   = [0]\r\n  }\r\n" + StateLine(5) +
+                  record(9, "DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS", "TWRC_SUCCESS", 4) +
+                  record(10, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
 }
 
 // Every way the driver can be missing: the module loads, answers TWRC_FAILURE

@@ -1,6 +1,6 @@
 // Every DAT the analyzer dispatches to a renderer, with the fewest bytes of data
-// that its renderer may read: a structure of that size must render without one
-// byte being read past it.
+// that the analyzer may read for it: a structure of that size must be traced
+// without one byte being read past it.
 #pragma once
 
 #include <cstddef>
@@ -38,7 +38,8 @@ inline constexpr DispatchedDat kDispatchedDats[] = {
     {DAT_GRAYRESPONSE, sizeof(TW_ELEMENT8), alignof(TW_GRAYRESPONSE)},
     {DAT_RGBRESPONSE, sizeof(TW_ELEMENT8), alignof(TW_RGBRESPONSE)},
     {DAT_JPEGCOMPRESSION, sizeof(TW_JPEGCOMPRESSION), alignof(TW_JPEGCOMPRESSION)},
-    {DAT_PALETTE8, 1, alignof(TW_PALETTE8)},  // only tested for null
+    // The renderer only tests the pointer; an event call reads its message at bytes 8-9.
+    {DAT_PALETTE8, sizeof(TW_PALETTE8), alignof(TW_PALETTE8)},
     {DAT_EXTIMAGEINFO, offsetof(TW_EXTIMAGEINFO, Info) + sizeof(TW_INFO), alignof(TW_EXTIMAGEINFO)},
     {DAT_KQ_AUTOEXPOSURE, offsetof(TWKQ_AUTOEXPOSURE, GrayBalance) + sizeof(TW_UINT16),
      alignof(TWKQ_AUTOEXPOSURE)},

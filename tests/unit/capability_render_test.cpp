@@ -12,6 +12,7 @@
 #include "ExpectedText.h"
 #include "GuardPage.h"
 #include "ParaAnalyze.h"
+#include "TraceBlock.h"
 
 namespace {
 
@@ -385,6 +386,20 @@ TEST(LongList, RenderingStopsOnceTheRecordIsFullAndTheRecordStaysOverLength) {
     expected += "      }\r\n    }\r\n  }\r\n";
     EXPECT_EQ(harness.text().Length(), expected.size());
     EXPECT_EQ(kept, expected.substr(0, CRecordText::kMaxWritten));
+}
+
+// No record holds a thousand items, but the item line itself pads and never cuts.
+TEST(LongList, TheIndexWidensPastThreeColumns) {
+    std::string text = RenderedText([](CParaAnalyze& a) {
+        CTraceBlock list(a, "ItemList", kInnerIndent, 0);
+        list.ListItem(999, "a", true);
+        list.ListItem(1000, "b", true);
+        list.ListItem(12345, false, [](char* out) {
+            out[0] = 'c';
+            return size_t{1};
+        });
+    });
+    EXPECT_EQ(text, Lines({"      ItemList = {", "        999:a,", "        1000:b,", "        12345:c", "      }"}));
 }
 
 }  // namespace

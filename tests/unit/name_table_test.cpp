@@ -94,6 +94,36 @@ TEST(NameTables, CapabilityNamesComeFromOneTableOfTheRightPair) {
     EXPECT_STREQ(FindCapabilityName(0x8000, false), "CAP_CUSTOMBASE");
 }
 
+// The current standard's names follow the older rows: those keep their places, and
+// where an added name shares a value, the older row still wins.
+TEST(NameTables, NamesOfTheCurrentStandardFollowTheOlderRows) {
+    const struct {
+        const MacroEntry* table;
+        size_t olderRows;
+        const char* lastOlderName;
+    } older[] = {{twrc_macros, 11, "TWRC_DATANOTAVAILABLE"}, {dat_macros, 33, "DAT_SETUPFILEXFER2"},
+                 {msg_macros, 35, "MSG_PASSTHRU"},           {cap_macros, 50, "CAP_BATTERYPERCENTAGE"},
+                 {icap_macros, 76, "ICAP_IMAGEMERGE"},       {twcc_macros, 23, "TWCC_CHECKDEVICEONLINE"}};
+    for (const auto& t : older) EXPECT_STREQ(t.table[t.olderRows - 1].name, t.lastOlderName);
+    EXPECT_EQ(NameOf(dat_macros, 0x0403), "DAT_ENTRYPOINT");
+    EXPECT_EQ(NameOf(msg_macros, 0x0902), "MSG_REGISTER_CALLBACK");
+    EXPECT_EQ(NameOf(twrc_macros, 10), "TWRC_BUSY");
+    EXPECT_EQ(NameOf(twcc_macros, 29), "TWCC_NOMEDIA");
+    EXPECT_EQ(CapName(0x1034), "CAP_CAMERASIDE");  // not CAP_POWERDOWNTIME, added after it
+    EXPECT_EQ(CapName(0x1161), "ICAP_JPEGSUBSAMPLING");
+    EXPECT_EQ(NameOf(dat_macros, 0x0400), "ERROR!(1024)");
+}
+
+// The first table of a pair would hide a name of the second that shared its value.
+TEST(NameTables, TheCapabilityTablesOfAPairShareNoValue) {
+    auto expectDisjoint = [](const MacroEntry* first, size_t firstRows, const MacroEntry* second, size_t secondRows) {
+        for (size_t i = 0; i < secondRows; ++i)
+            EXPECT_EQ(FindMacroName(first, firstRows, second[i].value), nullptr) << second[i].name;
+    };
+    expectDisjoint(cap_macros, NamedRows(cap_macros), icap_macros, NamedRows(icap_macros));
+    expectDisjoint(cap_kq_macros, NamedRows(cap_kq_macros), icap_kq_macros, NamedRows(icap_kq_macros));
+}
+
 TEST(NameTables, OutputIsAlwaysBoundedAndTerminated) {
     char out[8];
     LookupMacroName(icap_macros, ICAP_PATCHCODEMAXSEARCHPRIORITIES, out, sizeof(out));

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "AnalyzerHarness.h"
+#include "ExpectedText.h"
+#include "GuardPage.h"
 
 namespace {
 
@@ -21,7 +23,7 @@ TEST(ResultLines, ReturnCodesAreNamedOrFallBack) {
         TW_UINT16 rc;
         const char* name;
     } cases[] = {{TWRC_SUCCESS, "TWRC_SUCCESS"},       {TWRC_CHECKSTATUS, "TWRC_CHECKSTATUS"},
-                 {TWRC_DATANOTAVAILABLE, "TWRC_DATANOTAVAILABLE"}, {10, "ERROR!(10)"},
+                 {TWRC_DATANOTAVAILABLE, "TWRC_DATANOTAVAILABLE"}, {12, "ERROR!(12)"},
                  {0x8000, "TWRC_CUSTOMBASE"},      {0xFFFF, "ERROR!(65535)"}};
     for (const auto& c : cases) {
         CAnalyzerHarness h;
@@ -93,16 +95,48 @@ TEST(EventTrace, NullEventIsNotTracedAndMovesNothing) {
     EXPECT_EQ(h.analyzer().m_nTwainStatus, 5);
 }
 
-TEST(EventTrace, OtherDatsWithProcessEventAreNotReadAsEvents) {
-    // A TW_STATUS is 4 bytes: reading it as a TW_EVENT would run past it.
-    TW_STATUS status = {};
-    CAnalyzerHarness h(6);
-    // Not traced, so no result or state lines; the DAT's own renderer still runs.
-    EXPECT_EQ(h.Params(DG_CONTROL, DAT_STATUS, MSG_PROCESSEVENT, &status, TWRC_DSEVENT),
-              "  TW_STATUS = {\r\n"
-              "    ConditionCode = [TWCC_SUCCESS]\r\n"
-              "  }\r\n");
-    EXPECT_EQ(h.analyzer().m_nTwainStatus, 6);
+// A TW_IMAGEMEMXFER is far longer than the 10 bytes that reach the event message,
+// so it is read as a TW_EVENT: its Columns field holds MSG_XFERREADY at bytes 8-9.
+TEST(EventTrace, ProcessEventOnAStructureThatHoldsTheMessageIsReadAsAnEvent) {
+    CGuarded<TW_IMAGEMEMXFER> xfer(TW_IMAGEMEMXFER{TWCP_NONE, 2550, MSG_XFERREADY, 8, 0, 0, 20400, {}});
+    ASSERT_EQ(offsetof(TW_IMAGEMEMXFER, Columns), offsetof(TW_EVENT, TWMessage));
+    EXPECT_EQ(ParamsFrom(6, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_PROCESSEVENT, xfer.get(), TWRC_DSEVENT),
+              Around("TWRC_DSEVENT", xfer.get(),
+                     Lines({"  TW_IMAGEMEMXFER = {", "    Compression  = [TWCP_NONE]", "    BytesPerRow  = [2550]",
+                            "    Columns      = [257]", "    Rows         = [8]", "    XOffset      = [0]",
+                            "    YOffset      = [0]", "    BytesWritten = [20400]", "    Memory       =",
+                            "    TW_MEMORY = {", "      Flags  = [0x0]", "      Length = [0]",
+                            "      TheMem = <0x00000000>", "    }", "}"}),
+                     7));
+}
+
+// Data that cannot hold the message is not read as an event: null, a structure
+// shorter than 10 bytes (each ends at a guard page, so reading bytes 8-9 would
+// crash), or a DAT whose structure is not known. Only the DAT's own rendering is
+// shown, untraced, and the state stays.
+TEST(EventTrace, ProcessEventOnDataThatCannotHoldTheMessageIsNotTraced) {
+    CGuarded<TW_STATUS> status;
+    CGuarded<TW_PENDINGXFERS> pending(TW_PENDINGXFERS{MSG_XFERREADY, 0});
+    CGuarded<TW_UINT32> group(MSG_XFERREADY);
+    alignas(8) unsigned char unknown[16] = {};
+    unknown[8] = MSG_XFERREADY & 0xFF;
+    unknown[9] = MSG_XFERREADY >> 8;
+    const struct {
+        TW_UINT16 dat;
+        void* data;
+        RenderCall render;
+    } cases[] = {
+        {DAT_IMAGEMEMXFER, nullptr, [](CParaAnalyze&) {}},
+        {DAT_STATUS, status.get(), [&](CParaAnalyze& a) { a.TwStatusAnalyze(status.get()); }},
+        {DAT_PENDINGXFERS, pending.get(), [&](CParaAnalyze& a) { a.TwPendingXfersAnalyze(pending.get()); }},
+        {DAT_XFERGROUP, group.get(), [&](CParaAnalyze& a) { a.TwUint32(group.get()); }},
+        {0x0400, unknown, [](CParaAnalyze&) {}},
+    };
+    for (const auto& c : cases) {
+        CAnalyzerHarness h(6);
+        EXPECT_EQ(h.Record(DG_CONTROL, c.dat, MSG_PROCESSEVENT, c.data, TWRC_DSEVENT), RenderedText(c.render)) << c.dat;
+        EXPECT_EQ(h.analyzer().m_nTwainStatus, 6) << c.dat;
+    }
 }
 
 TEST(RecordCases, TransferReadyOnDatNullIsNeitherLinedNorTraced) {

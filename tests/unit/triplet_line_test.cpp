@@ -55,6 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{DG_CONTROL, 0x8010, MSG_GET, "DG_CONTROL/ERROR!(32784)/MSG_GET"},
         NameCase{DG_CONTROL, 0x0010, MSG_GET, "DG_CONTROL/DAT_CALLBACK/MSG_GET"},
         NameCase{DG_CONTROL, 0x0400, MSG_GET, "DG_CONTROL/ERROR!(1024)/MSG_GET"},
+        // What a TWAIN 2 manager sends before it opens a source, and the callback it registers.
+        NameCase{DG_CONTROL, 0x0403, MSG_SET, "DG_CONTROL/DAT_ENTRYPOINT/MSG_SET"},
+        NameCase{DG_CONTROL, 0x0012, 0x0902, "DG_CONTROL/DAT_CALLBACK2/MSG_REGISTER_CALLBACK"},
         NameCase{DG_CONTROL, 0xFFFF, MSG_GET, "DG_CONTROL/ERROR!(65535)/MSG_GET"},
         // MSG: the same split.
         NameCase{DG_CONTROL, DAT_NULL, 0x8000, "DG_CONTROL/DAT_NULL/MSG_CUSTOMBASE"},
@@ -99,21 +102,38 @@ TEST(TripletLine, CapabilityWithoutDataShowsEmptyParentheses) {
               "[00001] [APP] DG_CONTROL/DAT_CAPABILITY/MSG_GETCURRENT ()\r\n");
 }
 
+// The first table's text, its name or the fallback, must fit with its NUL before the
+// second table is asked; when it does not, the output stays as it was.
 TEST(TripletLine, CapabilityNameNeedsRoomForItsNul) {
-    CParaAnalyze a;
-    TW_CAPABILITY cap = {};
-    cap.Cap = ICAP_XRESOLUTION;  // "ICAP_XRESOLUTION" is 16 characters
-    char out[32];
-    memset(out, '#', sizeof(out));
-    EXPECT_TRUE(a.GetStringOfCapability(&cap, out, 17));
-    EXPECT_STREQ(out, "ICAP_XRESOLUTION");
-    memset(out, '#', sizeof(out));
-    // The first table's fallback fits, the second table's name does not: the fallback stays.
-    EXPECT_FALSE(a.GetStringOfCapability(&cap, out, 16));
-    EXPECT_STREQ(out, "ERROR!(4376)");
-    memset(out, '#', sizeof(out));
-    EXPECT_FALSE(a.GetStringOfCapability(&cap, out, 4));
-    EXPECT_EQ(out[0], '#');
+    const struct {
+        TW_UINT16 cap;
+        unsigned int size;
+        bool result;
+        const char* out;  // null: unchanged
+    } cases[] = {
+        {ICAP_XRESOLUTION, 17, true, "ICAP_XRESOLUTION"},
+        // The fallback "ERROR!(4376)" fits, the second table's name does not: the fallback stays.
+        {ICAP_XRESOLUTION, 16, false, "ERROR!(4376)"},
+        {ICAP_XRESOLUTION, 4, false, nullptr},
+        // "ICAP_KQ_ADE" and "ICAP_UNITS" would fit, the fallbacks before them do not.
+        {0x8043, 12, false, nullptr},
+        {0x8043, 13, false, nullptr},
+        {0x8043, 14, true, "ICAP_KQ_ADE"},
+        {ICAP_UNITS, 11, false, nullptr},
+        {ICAP_UNITS, 12, true, "ICAP_UNITS"},
+        {CAP_XFERCOUNT, 13, false, nullptr},
+        {CAP_XFERCOUNT, 14, true, "CAP_XFERCOUNT"},
+    };
+    for (const auto& c : cases) {
+        CParaAnalyze a;
+        TW_CAPABILITY cap = {};
+        cap.Cap = c.cap;
+        char out[32];
+        memset(out, '#', sizeof(out));
+        EXPECT_EQ(a.GetStringOfCapability(&cap, out, c.size), c.result) << c.cap << " " << c.size;
+        if (c.out) EXPECT_STREQ(out, c.out) << c.cap << " " << c.size;
+        else EXPECT_EQ(std::string(out, sizeof(out)), std::string(sizeof(out), '#')) << c.cap << " " << c.size;
+    }
 }
 
 TEST(TripletLine, LabelIsBoundedAndNullLeavesItAlone) {
