@@ -7,6 +7,7 @@
 
 #include "../TwainTypes.h"
 #include "RecordText.h"
+#include "TextFormat.h"
 
 class CParaAnalyze {
 public:
@@ -83,7 +84,9 @@ public:
     bool DatKqUsmInfoAnalyze();
 
     // Value formatting of capability items. itemBytes is how many bytes are
-    // readable at pItem: nothing past them is read, whatever the type claims.
+    // readable at pItem: nothing past them is read, whatever the type claims. A
+    // text item is shown with its control characters escaped; kItemTextSize
+    // bytes of output hold any item whole.
     void ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes, char* pszOut,
                   size_t outSize);
     // A 4-byte field shown as it lies, for values whose type is not read.
@@ -191,6 +194,10 @@ extern const ValToCapEntry VALTOCAPKQ[];
 // Bytes of one item of a TWTY_ type in a container; 0 for a type without a
 // fixed size (above TWTY_STR255).
 size_t ItemTypeBytes(TW_UINT16 itemType);
+
+// Room for any item's text from ValToStr: a TW_STR255 with every character
+// escaped, and the NUL.
+inline constexpr size_t kItemTextSize = kShownCharBytes * sizeof(TW_STR255) + 1;
 
 // The line end of every trace line, passed as the last "%s" of its format.
 inline constexpr const char kCrLf[] = "\r\n";

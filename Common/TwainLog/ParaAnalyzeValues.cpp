@@ -114,7 +114,7 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
         // Up to the NUL, never past the type's length or the readable bytes.
         const char* text = static_cast<const char*>(pItem);
         size_t limit = ItemTypeBytes(itemType) < itemBytes ? ItemTypeBytes(itemType) : itemBytes;
-        CopyText(text, strnlen(text, limit), pszOut, outSize);
+        pszOut[FormatShownText(text, strnlen(text, limit), pszOut, outSize - 1)] = '\0';
         return;
     }
 

@@ -60,3 +60,25 @@ size_t FormatFix32(TW_FIX32 value, char* out) {
     out[n++] = static_cast<char>('0' + fraction % 10);
     return n;
 }
+
+size_t FormatShownText(const char* text, size_t length, char* out, size_t outSize) {
+    size_t n = 0;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != 0x7F) {
+            if (n == outSize) break;
+            out[n++] = static_cast<char>(c);
+            continue;
+        }
+        char escape[kShownCharBytes] = {'\\', 'x', "0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 0xF]};
+        size_t escapeLength = 4;
+        if (c == '\r' || c == '\n' || c == '\t') {
+            escape[1] = c == '\r' ? 'r' : c == '\n' ? 'n' : 't';
+            escapeLength = 2;
+        }
+        if (outSize - n < escapeLength) break;
+        memcpy(out + n, escape, escapeLength);
+        n += escapeLength;
+    }
+    return n;
+}

@@ -52,7 +52,8 @@ public:
         LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
         Value(name, m_analyzer.m_szName);
     }
-    // "[text]" of a fixed-length string field: up to its first NUL, never past it.
+    // "[text]" of a fixed-length string field: up to its first NUL, never past it,
+    // control characters escaped.
     void Text(std::string_view name, const char* field, size_t fieldSize);
     // "[text]" of a value already made.
     void Value(std::string_view name, const char* text);

@@ -84,7 +84,7 @@ bool CParaAnalyze::TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p, size_t block
     CTraceBlock b(*this, "TW_ONEVALUE", kNestedIndent, 8);
     if (!FixedPartFits(b, "TW_ONEVALUE", blockSize, kOneValueFixed)) return true;
     b.Name("ItemType", twty_macros, p->ItemType);
-    char szValue[512];
+    char szValue[kItemTextSize];
     // A frame or a string runs on past the 4-byte field, as far as the block goes.
     ValToStr(cap, p->ItemType, &p->Item, blockSize - offsetof(TW_ONEVALUE, Item), szValue, sizeof(szValue));
     b.Value("Item", szValue);
@@ -146,7 +146,7 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
     size_t shown = numItems < inBlock ? numItems : inBlock;
 
     static constexpr char kNotRead[] = "!!! not implemented.!!!";
-    char szValue[1024];
+    char szValue[kItemTextSize];
     for (size_t i = 0; i < shown; ++i) {
         // Past the kept part of the record the rest of the list cannot reach the
         // log; the record is already over length, so the caller still marks the cut.

@@ -67,6 +67,46 @@ TEST(IdentityRender, GetShowsTheDataIdentityWithItsIdSignedAndItsNumbersUnsigned
                          {"  pOrigin:TW_IDENTITY = {", "    Id              = [-1]"}));
 }
 
+// Texts that try to end their line, forge a record line or a failure bracket, or
+// clear the reader's screen stay inside their field, escaped; the data is not
+// changed.
+TEST(IdentityRender, ControlCharactersInTheTextsAreEscaped) {
+    TW_IDENTITY sent = SampleIdentity();
+    SetText(sent.Version.Info, "1.0\tbeta\x7f");
+    SetText(sent.Manufacturer, "Acme\r\n[00999] [APP] MSG_CLOSEDS");
+    SetText(sent.ProductFamily, "\r\n*** Inspect Error Status End");
+    SetText(sent.ProductName, "\x1b[2J\x1b[HScanner");
+    CGuarded<TW_IDENTITY> identity(sent);
+    CGuarded<TW_SETUPFILEXFER> setup(TW_SETUPFILEXFER{{}, TWFF_TIFF, 0});
+    SetText(setup->FileName, "/tmp/scan\n001.tif");
+    const TW_SETUPFILEXFER setupSent = *setup.get();
+
+    EXPECT_EQ(ParamsFrom(3, DG_CONTROL, DAT_IDENTITY, MSG_GET, identity.get(), TWRC_SUCCESS),
+              Around("TWRC_SUCCESS", identity.get(),
+                     Lines({"  TW_IDENTITY = {",
+                            "    Id              = [0]",
+                            "    Version         =",
+                            "    TW_VERSION = {",
+                            "      MajorNum = [1]",
+                            "      MinorNum = [0]",
+                            "      Language = [TWLG_USA]",
+                            "      Country  = [TWCY_USA]",
+                            "      Info     = [1.0\\tbeta\\x7f]",
+                            "    }",
+                            "    ProtocolMajor   = [2]",
+                            "    ProtocolMinor   = [1]",
+                            "    SupportedGroups = [536870915]",
+                            "    Manufacturer    = [Acme\\r\\n[00999] [APP] MSG_CLOSEDS]",
+                            "    ProductFamily   = [\\r\\n*** Inspect Error Status End]",
+                            "    ProductName     = [\\x1b[2J\\x1b[HScanner]",
+                            "  }"}),
+                     3));
+    EXPECT_TRUE(HasLines(RenderedText([&](CParaAnalyze& a) { a.TwSetupFileXferAnalyze(setup.get()); }),
+                         {"    FileName = [/tmp/scan\\n001.tif]"}));
+    EXPECT_EQ(memcmp(identity.get(), &sent, sizeof(sent)), 0);
+    EXPECT_EQ(memcmp(setup.get(), &setupSent, sizeof(setupSent)), 0);
+}
+
 // Where two names share a value the earlier row wins; TWLG_USERLOCALE (-1) never
 // matches the unsigned field.
 TEST(VersionRender, NamesLanguageAndCountry) {

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -67,6 +68,40 @@ TEST(TextFormat, IntegersMatchPrintf) {
     }
     char out[kNumberTextSize];
     EXPECT_EQ(std::string(out, FormatUnsigned(5, out, 1000)), std::string(31, '0') + "5");
+}
+
+// Control characters inside the length are escaped, everything else is the
+// stored byte: backslashes, bytes above 0x7F and text after a NUL included.
+TEST(ShownText, EscapesControlCharactersOnly) {
+    const struct {
+        std::string stored, shown;
+    } cases[] = {
+        {"Sample Scanner 2.1", "Sample Scanner 2.1"},
+        {"a\r\nb\tc", "a\\r\\nb\\tc"},
+        {"\x1b[2J\x7f", "\\x1b[2J\\x7f"},
+        {std::string("x\0\x01\x1f y", 6), "x\\x00\\x01\\x1f y"},
+        {"C:\\x41 \x80\xA5\xFF", "C:\\x41 \x80\xA5\xFF"},
+    };
+    for (const auto& c : cases) {
+        char out[64];
+        EXPECT_EQ(std::string(out, FormatShownText(c.stored.data(), c.stored.size(), out, sizeof(out))), c.shown);
+    }
+}
+
+// The output stops where the room ends, before an escape that does not fit whole.
+TEST(ShownText, StopsAtTheRoomGivenNeverInsideAnEscape) {
+    const char stored[] = "ab\x1b" "c\nd";
+    const struct {
+        size_t room;
+        std::string shown;
+    } cases[] = {{0, ""}, {2, "ab"}, {5, "ab"}, {6, "ab\\x1b"}, {8, "ab\\x1bc"}, {9, "ab\\x1bc\\n"}, {20, "ab\\x1bc\\nd"}};
+    for (const auto& c : cases) {
+        char out[32];
+        memset(out, '#', sizeof(out));
+        size_t n = FormatShownText(stored, sizeof(stored) - 1, out, c.room);
+        EXPECT_EQ(std::string(out, n), c.shown) << c.room;
+        EXPECT_EQ(out[n], '#') << c.room;
+    }
 }
 
 }  // namespace
