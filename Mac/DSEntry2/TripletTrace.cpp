@@ -1,5 +1,6 @@
-// One triplet's road: forwarded to the operator first, unchanged, then traced from
-// what the operator left behind.
+// One triplet's road: its triplet line written first, from what the application
+// sent, then the triplet forwarded to the operator unchanged, then the rest of the
+// record traced from what the operator left behind.
 #include "TripletTrace.h"
 
 #include <cstdio>
@@ -45,18 +46,19 @@ TW_UINT16 Forward(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 D
 
 TW_UINT16 ForwardAndTrace(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
                           TW_UINT16 MSG, TW_MEMREF pData) {
-    const TW_UINT16 rc = Forward(pOperator, pOrigin, DG, DAT, MSG, pData);
-
     // One record on the stack: nothing is allocated per call.
     CRecordText record;
     char* data = static_cast<char*>(pData);
+    // Before the forward, so that a call the driver never returns from is in the
+    // log; the line holds only what the application sent.
     g_cParaAnalyze.TripletAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, &record);
     WriteRecordText(record);
+
+    const TW_UINT16 rc = Forward(pOperator, pOrigin, DG, DAT, MSG, pData);
 
     record.Clear();
     g_cParaAnalyze.ParaAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, rc, &record);
     WriteRecordText(record);
-
     if (rc == TWRC_FAILURE) {
         WriteMarkerLine(kFailureBracketStart);
         WriteMarkerLine(kFailureBracketEnd);

@@ -24,7 +24,8 @@ struct Scenario {
     bool logDirectory = true;
     // The loader lists no image but the program: the module cannot find itself.
     bool hideOwnImage = false;
-    // The probe's answers, one per call ("0,1,5"); TWRC_SUCCESS after them.
+    // The probe's answers, one per call ("0,1,5"); TWRC_SUCCESS after them. "abort"
+    // instead of a code crashes the child on that call.
     std::string probeCodes;
     // The child ends by exit() with the module still loaded, instead of dlclose.
     bool unloadByExit = false;
