@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite twice: once plain, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer, halting on the first error.
+# AddressSanitizer (a frame used after its function returned included) and
+# UndefinedBehaviorSanitizer, halting on the first error.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/Tools/install-deps.sh"
@@ -15,6 +16,6 @@ build_and_test() {
 }
 
 build_and_test "$top/build"
-ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   build_and_test "$top/build-asan" -DTWAIN_SANITIZE=ON

@@ -37,6 +37,9 @@ public:
     explicit CChildSession(DSENTRYPROC entry) : m_entry(entry) {}
     TW_UINT16 Send(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, void* pData);
     void Note(const std::string& text) { m_facts.push_back("note " + text); }
+    // The module's entry point itself, for calls that Send would not note down
+    // (from threads of the session's own).
+    DSENTRYPROC Entry() const { return m_entry; }
 
     std::vector<std::string> m_facts;  // "sent <call>", "code <rc>", "note <text>", in order
 
