@@ -88,6 +88,27 @@ TEST(ShownText, EscapesControlCharactersOnly) {
     }
 }
 
+// A control character at every place of a longer text, among the bytes next to
+// the control ranges: found wherever it stands, and nothing else escaped.
+TEST(ShownText, FindsAControlCharacterAtEveryPlace) {
+    const struct {
+        char control;
+        const char* shown;
+    } controls[] = {{'\0', "\\x00"}, {'\x1f', "\\x1f"}, {'\x7f', "\\x7f"}};
+    for (char filler : {' ', '~', '\x80', '\xFF'}) {
+        for (const auto& c : controls) {
+            for (size_t at = 0; at < 24; ++at) {
+                std::string stored(24, filler);
+                stored[at] = c.control;
+                char out[128];
+                ASSERT_EQ(std::string(out, FormatShownText(stored.data(), stored.size(), out, sizeof(out))),
+                          std::string(at, filler) + c.shown + std::string(23 - at, filler))
+                    << at;
+            }
+        }
+    }
+}
+
 // The output stops where the room ends, before an escape that does not fit whole.
 TEST(ShownText, StopsAtTheRoomGivenNeverInsideAnEscape) {
     const char stored[] = "ab\x1b" "c\nd";
