@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs the whole test suite.
 #   bash Tools/test.sh           g++: plain (build/) and under AddressSanitizer and
-#                                UndefinedBehaviorSanitizer (build-asan/), halting on the first error
+#                                UndefinedBehaviorSanitizer (build-asan/; a frame used after its
+#                                function returned included), halting on the first error
 #   bash Tools/test.sh clang     clang: plain only (build-clang/); the fuzz run covers clang's sanitizers
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,6 +30,6 @@ if [ "$compiler" = clang ]; then
 fi
 bash "$top/Tools/install-deps.sh"
 build_and_test "$top/build"
-ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   build_and_test "$top/build-asan" -DTWAIN_SANITIZE=ON

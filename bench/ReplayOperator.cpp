@@ -1,5 +1,6 @@
 #include "ReplayOperator.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "DispatchedDats.h"
@@ -38,7 +39,9 @@ TW_UINT16 CRecordingOperator::OperateTriplet(TW_IDENTITY* pOrigin, TW_UINT32 DG,
 
 CReplayOperator::CReplayOperator(std::vector<RecordedTriplet> triplets) : m_triplets(std::move(triplets)) {
     for (const RecordedTriplet& t : m_triplets) {
+        // What the application sends: the recorded bytes (a capability's id, say).
         m_buffers.emplace_back(t.data.size() + sizeof(TW_CAPABILITY));
+        if (!t.data.empty()) memcpy(m_buffers.back().data(), t.data.data(), t.data.size());
         Handle h = nullptr;
         if (!t.container.empty()) {
             h = NewHandleClear(static_cast<Size>(t.container.size()));
@@ -73,23 +76,40 @@ std::vector<unsigned char> BytesOf(const T& value) {
     return std::vector<unsigned char>(p, p + sizeof(value));
 }
 
-}  // namespace
-
-RecordedTriplet ResolutionEnumeration(TW_UINT32 count) {
+// A capability GET answered with an enumeration of count items of one type;
+// writeItem(i, item) fills item i.
+template <typename Item, typename WriteItem>
+RecordedTriplet EnumerationAnswer(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 count, TW_UINT32 current,
+                                  WriteItem writeItem) {
     RecordedTriplet t;
     t.DG = DG_CONTROL;
     t.DAT = DAT_CAPABILITY;
     t.MSG = MSG_GET;
     t.rc = TWRC_SUCCESS;
-    t.data = BytesOf(TW_CAPABILITY{ICAP_XRESOLUTION, TWON_ENUMERATION, nullptr});
-    TW_ENUMERATION head = {TWTY_FIX32, count, count / 2, 0, {0}};
-    t.container.assign(offsetof(TW_ENUMERATION, ItemList) + count * sizeof(TW_FIX32), 0);
+    t.data = BytesOf(TW_CAPABILITY{cap, TWON_ENUMERATION, nullptr});
+    TW_ENUMERATION head = {itemType, count, current, 0, {0}};
+    t.container.assign(offsetof(TW_ENUMERATION, ItemList) + count * sizeof(Item), 0);
     memcpy(t.container.data(), &head, offsetof(TW_ENUMERATION, ItemList));
     for (TW_UINT32 i = 0; i < count; ++i) {
-        TW_FIX32 dpi = {static_cast<TW_INT16>(25 + 25 * i), static_cast<TW_UINT16>(i * 655)};
-        memcpy(t.container.data() + offsetof(TW_ENUMERATION, ItemList) + i * sizeof(dpi), &dpi, sizeof(dpi));
+        Item item = {};
+        writeItem(i, item);
+        memcpy(t.container.data() + offsetof(TW_ENUMERATION, ItemList) + i * sizeof(Item), &item, sizeof(Item));
     }
     return t;
+}
+
+}  // namespace
+
+RecordedTriplet ResolutionEnumeration(TW_UINT32 count) {
+    return EnumerationAnswer<TW_FIX32>(ICAP_XRESOLUTION, TWTY_FIX32, count, count / 2, [](TW_UINT32 i, TW_FIX32& dpi) {
+        dpi = {static_cast<TW_INT16>(25 + 25 * i), static_cast<TW_UINT16>(i * 655)};
+    });
+}
+
+RecordedTriplet TextEnumeration(TW_UINT32 count) {
+    return EnumerationAnswer<TW_STR32>(CAP_AUTHOR, TWTY_STR32, count, 0, [](TW_UINT32 i, TW_STR32& text) {
+        snprintf(text, sizeof(text), "Scan operator %03u, Lab 2", static_cast<unsigned>(i));
+    });
 }
 
 RecordedTriplet MemoryTransferStrip() {

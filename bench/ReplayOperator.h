@@ -54,5 +54,7 @@ private:
 
 // A capability GET answered with an enumeration of count TW_FIX32 resolutions.
 RecordedTriplet ResolutionEnumeration(TW_UINT32 count);
+// A capability GET answered with an enumeration of count TW_STR32 texts.
+RecordedTriplet TextEnumeration(TW_UINT32 count);
 // One memory-transfer strip.
 RecordedTriplet MemoryTransferStrip();

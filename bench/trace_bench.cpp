@@ -7,6 +7,8 @@
 //   analysis_only  the same through the monitor with logging off
 //   traced         the same with logging on, to a file in a temporary directory
 //   io_floor       the same bytes written with the same fwrite + fflush calls
+// and, apart, record_lock: the two lock and unlock pairs of an uncontended mutex
+// that every traced call takes, one for each piece of its record.
 // The last lines give the ratios as "ratio <name> = <value>".
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -168,6 +171,22 @@ void RegisterWorkload(Workload& w, CTraceFile& file) {
     });
 }
 
+// The lock that DS_Entry takes around each of the two pieces of a record (the
+// triplet line; the parameter text with its bracket), never contended here.
+void RegisterRecordLock() {
+    benchmark::RegisterBenchmark("record_lock/uncontended", [](benchmark::State& state) {
+        std::mutex lock;
+        for (auto _ : state) {
+            for (int piece = 0; piece < 2; ++piece) {
+                lock.lock();
+                benchmark::ClobberMemory();
+                lock.unlock();
+            }
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+    });
+}
+
 // Keeps each benchmark's time per iteration for the ratios: the median of the
 // repetitions when there are several, which a noisy neighbour moves least.
 class CRatioReporter : public benchmark::ConsoleReporter {
@@ -258,12 +277,14 @@ int main(int argc, char** argv) {
     CReplayOperator enum100({ResolutionEnumeration(100)});
     CReplayOperator enum1000({ResolutionEnumeration(1000)});
     CReplayOperator strip({MemoryTransferStrip()});
-    std::vector<Workload> workloads = {
-        {"demo", &demo, {}}, {"enum100", &enum100, {}}, {"enum1000", &enum1000, {}}, {"strip", &strip, {}}};
+    CReplayOperator texts100({TextEnumeration(100)});
+    std::vector<Workload> workloads = {{"demo", &demo, {}},   {"enum100", &enum100, {}},   {"enum1000", &enum1000, {}},
+                                       {"strip", &strip, {}}, {"texts100", &texts100, {}}};
     for (Workload& w : workloads) w.writes = CaptureWrites(*w.op);
 
     CTraceFile file;
     for (Workload& w : workloads) RegisterWorkload(w, file);
+    RegisterRecordLock();
     benchmark::Initialize(&argc, argv);
     CRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -274,10 +295,15 @@ int main(int argc, char** argv) {
     printf("records: demo %zu triplets\n", demo.Triplets().size());
     printf("ratio trace_vs_io_floor_enum100 = %.3f\n", PairedTraceOverFloor(workloads[1], file));
     printf("ratio trace_vs_io_floor_strip = %.3f\n", PairedTraceOverFloor(workloads[3], file));
+    printf("ratio trace_vs_io_floor_texts100 = %.3f\n", PairedTraceOverFloor(workloads[4], file));
     printf("ratio trace_vs_io_floor = %.3f\n", PairedTraceOverFloor(workloads[0], file));
     double enum100Time = reporter.Time("enum100/traced");
     printf("ratio enum1000_vs_enum100 = %.3f\n",
            enum100Time > 0 ? reporter.Time("enum1000/traced") / enum100Time : 0);
+    // The lock's share of a traced record of the demo session.
+    double demoRecord = reporter.Time("demo/traced") / static_cast<double>(demo.Triplets().size());
+    printf("ratio record_lock_vs_demo_record = %.3f\n",
+           demoRecord > 0 ? reporter.Time("record_lock/uncontended") / demoRecord : 0);
     printf("ratio allocs_per_record = %.3f\n", allocs);
     return 0;
 }

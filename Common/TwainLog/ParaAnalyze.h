@@ -7,6 +7,7 @@
 
 #include "../TwainTypes.h"
 #include "RecordText.h"
+#include "TextFormat.h"
 
 class CParaAnalyze {
 public:
@@ -83,7 +84,9 @@ public:
     bool DatKqUsmInfoAnalyze();
 
     // Value formatting of capability items. itemBytes is how many bytes are
-    // readable at pItem: nothing past them is read, whatever the type claims.
+    // readable at pItem: nothing past them is read, whatever the type claims. A
+    // text item is shown with its control characters escaped; kValueTextSize
+    // bytes of output hold any item whole.
     void ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes, char* pszOut,
                   size_t outSize);
     // The same text written to out, which has room for kValueTextSize characters,
@@ -193,8 +196,9 @@ struct ValToCapEntry {
 extern const ValToCapEntry VALTOCAP[];
 extern const ValToCapEntry VALTOCAPKQ[];
 
-// Room for the text of any one value: a TW_STR255 without a NUL, and one more.
-inline constexpr size_t kValueTextSize = 257;
+// Room for the text of any one value: a TW_STR255 with every character
+// escaped, and one more.
+inline constexpr size_t kValueTextSize = kShownCharBytes * sizeof(TW_STR255) + 1;
 
 // Bytes that the data of every triplet with this DAT holds, by the structure the
 // DAT exchanges; 0 for a DAT whose structure is not known.

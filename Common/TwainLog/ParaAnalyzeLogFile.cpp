@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -45,7 +47,17 @@ static FILE* OpenNewLogFile(const char* pszDirectory) {
     int n = snprintf(szFileName, sizeof(szFileName), "%s/Twainlog_%s.txt", pszDirectory, szTimestamp);
     // A cut name would be another file, perhaps elsewhere: rather none.
     if (n < 0 || static_cast<size_t>(n) >= sizeof(szFileName)) return nullptr;
-    return fopen(szFileName, "a");
+    // Appended to or created as "a" would, but only as a regular file of its own:
+    // the directory is writable by every local user, and a symbolic or hard link
+    // planted under a future file's name would have us append to another file with
+    // the application's rights. A planted pipe neither blocks the load nor is used.
+    int fd = open(szFileName, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    FILE* file = nullptr;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1) file = fdopen(fd, "a");
+    if (!file) close(fd);
+    return file;
 }
 
 void setupTwainLogIn(const char* pszDirectory) {

@@ -123,9 +123,7 @@ size_t CParaAnalyze::FormatValue(TW_UINT16 cap, TW_UINT16 itemType, const void* 
         // Up to the NUL, never past the type's length or the readable bytes.
         const char* text = static_cast<const char*>(pItem);
         size_t limit = ItemTypeBytes(itemType) < itemBytes ? ItemTypeBytes(itemType) : itemBytes;
-        size_t length = strnlen(text, limit);
-        memcpy(out, text, length);
-        return length;
+        return FormatShownText(text, strnlen(text, limit), out, kValueTextSize - 1);
     }
 
     // A type without a size of its own is shown as the 4-byte field it stands in.

@@ -136,3 +136,46 @@ size_t FormatFix32(TW_FIX32 value, char* out) {
     WritePair(fraction % 100, out + n + 2);
     return n + 4;
 }
+
+namespace {
+
+bool IsShownAsStored(char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F; }
+
+// Whether any of eight bytes is a control character (below 0x20, or 0x7F): a
+// byte below n shows as a borrow into its top bit of w - n, for n up to 0x80.
+bool HasControlCharacter(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kTops = 0x8080808080808080ull;
+    uint64_t delete7F = w ^ (kOnes * 0x7F);
+    return (((w - kOnes * 0x20) & ~w) | ((delete7F - kOnes) & ~delete7F)) & kTops;
+}
+
+}  // namespace
+
+size_t FormatShownText(const char* text, size_t length, char* out, size_t outSize) {
+    size_t n = 0;
+    for (size_t i = 0; i < length;) {
+        // A run of bytes shown as stored goes out in one copy: most text is one
+        // run, found eight bytes at a time.
+        size_t end = i;
+        while (length - end >= 8 && !HasControlCharacter(ReadUnaligned<uint64_t>(text + end))) end += 8;
+        while (end < length && IsShownAsStored(text[end])) ++end;
+        size_t run = end - i < outSize - n ? end - i : outSize - n;
+        memcpy(out + n, text + i, run);
+        n += run;
+        if (end == length || run < end - i) break;
+
+        unsigned char c = static_cast<unsigned char>(text[end]);
+        char escape[kShownCharBytes] = {'\\', 'x', "0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 0xF]};
+        size_t escapeLength = 4;
+        if (c == '\r' || c == '\n' || c == '\t') {
+            escape[1] = c == '\r' ? 'r' : c == '\n' ? 'n' : 't';
+            escapeLength = 2;
+        }
+        if (outSize - n < escapeLength) break;
+        memcpy(out + n, escape, escapeLength);
+        n += escapeLength;
+        i = end + 1;
+    }
+    return n;
+}

@@ -46,3 +46,12 @@ size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits = 1);
 // "%.3f" of Whole + Frac / 65536, exactly as printf rounds the double (to nearest,
 // ties to even; a negative value keeps its sign even when it rounds to zero).
 size_t FormatFix32(TW_FIX32 value, char* out);
+
+// The bytes of a string as the trace shows them: as stored, except the control
+// characters (below 0x20, and 0x7F), which are written as \r, \n, \t or \xHH, so
+// that text from the other side can neither break a record into forged lines nor
+// send commands to the terminal of whoever reads the trace. Writes at most outSize
+// bytes, no NUL, never half an escape; returns how many. kShownCharBytes * length
+// bytes always hold the whole text.
+inline constexpr size_t kShownCharBytes = 4;
+size_t FormatShownText(const char* text, size_t length, char* out, size_t outSize);

@@ -157,7 +157,9 @@ void CTraceBlock::Fixed(std::string_view name, TW_FIX32 value) {
 void CTraceBlock::Flag(std::string_view name, TW_BOOL value) { Value(name, value ? "true" : "false"); }
 
 void CTraceBlock::Text(std::string_view name, const char* field, size_t fieldSize) {
-    BracketLine(name, field, strnlen(field, fieldSize), '[', ']');
+    // Room for the longest field, a TW_STR255, with every character escaped.
+    char shown[kShownCharBytes * sizeof(TW_STR255)];
+    BracketLine(name, shown, FormatShownText(field, strnlen(field, fieldSize), shown, sizeof(shown)), '[', ']');
 }
 
 void CTraceBlock::Label(std::string_view name) {

@@ -53,7 +53,8 @@ public:
         size_t length = LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
         BracketLine(name, m_analyzer.m_szName, length, '[', ']');
     }
-    // "[text]" of a fixed-length string field: up to its first NUL, never past it.
+    // "[text]" of a fixed-length string field: up to its first NUL, never past it,
+    // control characters escaped.
     void Text(std::string_view name, const char* field, size_t fieldSize);
     // "[text]" of a value already made.
     void Value(std::string_view name, const char* text);

@@ -82,7 +82,7 @@ bool CParaAnalyze::TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p, size_t block
     CTraceBlock b(*this, "TW_ONEVALUE", kNestedIndent, 8);
     if (!FixedPartFits(b, "TW_ONEVALUE", blockSize, kOneValueFixed)) return true;
     b.Name("ItemType", twty_macros, p->ItemType);
-    char szValue[512];
+    char szValue[kValueTextSize];
     // A frame or a string runs on past the 4-byte field, as far as the block goes.
     ValToStr(cap, p->ItemType, &p->Item, blockSize - offsetof(TW_ONEVALUE, Item), szValue, sizeof(szValue));
     b.Value("Item", szValue);

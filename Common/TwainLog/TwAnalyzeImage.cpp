@@ -150,12 +150,14 @@ bool CParaAnalyze::TwPalette8Analyze(TW_PALETTE8* p) {
     return true;
 }
 
-// The first TW_INFO only, whatever NumInfos says; its Item is shown as a number
-// and not followed, even where it is a handle.
+// The first TW_INFO only; its Item is shown as a number and not followed, even
+// where it is a handle. Without infos there is none: an application may size the
+// structure for no infos at all, so Info[0] is not read then.
 bool CParaAnalyze::TwExtImageInfoAnalyze(TW_EXTIMAGEINFO* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TW_EXTIMAGEINFO", kTopIndent, sizeof("NumInfos") - 1);
     b.Number("NumInfos", p->NumInfos);
+    if (p->NumInfos == 0) return true;
     b.Label("Info");
     TwInfoAnalyze(&p->Info[0]);
     return true;

@@ -11,8 +11,10 @@ namespace {
 
 constexpr size_t kColorCoeffCount = 9;
 
-// A converted Pascal string: at most 127 characters and the NUL.
-constexpr size_t kPascalTextSize = 128;
+// The most characters a Pascal string member holds.
+constexpr size_t kPascalMaxLength = sizeof(TWKQ_PSTR32) - 1;
+// A converted Pascal string: its characters, each control character escaped, and the NUL.
+constexpr size_t kPascalTextSize = kShownCharBytes * kPascalMaxLength + 1;
 
 // "Name = " and the nine coefficients between the given marks, on one line.
 void CoefficientLine(CParaAnalyze& analyzer, CTraceBlock& block, const char* name, const char* open,
@@ -25,17 +27,18 @@ void CoefficientLine(CParaAnalyze& analyzer, CTraceBlock& block, const char* nam
 
 // A Pascal string member in the system encoding, as C text. The length byte comes
 // from the driver, so no more characters are taken than the member holds; a text
-// the platform cannot convert, or one too long for the buffer, shows as empty.
+// the platform cannot convert shows as empty. Control characters are escaped
+// before the conversion: they are the same bytes in every system encoding, and a
+// NUL among the characters is shown rather than taken for the end.
 void PascalMemberToText(const TWKQ_PSTR32& member, char (&text)[kPascalTextSize]) {
     text[0] = '\0';
-    constexpr size_t kMaxLength = sizeof(TWKQ_PSTR32) - 1;
-    unsigned char bounded[sizeof(TWKQ_PSTR32)];
-    size_t length = member[0] < kMaxLength ? member[0] : kMaxLength;
-    bounded[0] = static_cast<unsigned char>(length);
-    memcpy(bounded + 1, member + 1, length);
+    size_t length = member[0] < kPascalMaxLength ? member[0] : kPascalMaxLength;
+    unsigned char shown[kPascalTextSize];
+    shown[0] = static_cast<unsigned char>(FormatShownText(reinterpret_cast<const char*>(member + 1), length,
+                                                          reinterpret_cast<char*>(shown + 1), sizeof(shown) - 1));
 
     CFStringEncoding encoding = CFStringGetSystemEncoding();
-    CFStringRef string = CFStringCreateWithPascalString(kCFAllocatorDefault, bounded, encoding);
+    CFStringRef string = CFStringCreateWithPascalString(kCFAllocatorDefault, shown, encoding);
     if (!string) return;
     if (!CFStringGetCString(string, text, sizeof(text), encoding)) text[0] = '\0';
     CFRelease(string);

@@ -1,9 +1,11 @@
-// One triplet's road: forwarded to the operator first, unchanged, then traced from
-// what the operator left behind.
+// One triplet's road: its triplet line written first, from what the application
+// sent, then the triplet forwarded to the operator unchanged, then the rest of the
+// record traced from what the operator left behind.
 #include "TripletTrace.h"
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "ParaAnalyze.h"
 #include "RecordText.h"
@@ -41,25 +43,54 @@ TW_UINT16 Forward(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 D
     return pOperator->OperateTriplet(pOrigin, DG, DAT, MSG, pData);
 }
 
+// The analyzer and the log are shared by every call. Calls from several threads
+// may overlap, so each piece of a record (the triplet line; the parameter text
+// with its failure bracket) is made and written under this lock, whole: pieces of
+// overlapping records may alternate, but none is ever mixed with another. The
+// forward itself is never under it: a driver that waits for another thread's
+// call, or calls back in, must not wait for us.
+constinit std::mutex g_traceLock;
+
+// While the lock is held: the analyzer appends to this call's record only, and
+// keeps no pointer into this call's frame once the piece is written.
+class CRecordPiece {
+public:
+    CRecordPiece() : m_lock(g_traceLock) {}
+    ~CRecordPiece() { g_cParaAnalyze.m_pszText = nullptr; }
+    CRecordPiece(const CRecordPiece&) = delete;
+    CRecordPiece& operator=(const CRecordPiece&) = delete;
+
+private:
+    std::lock_guard<std::mutex> m_lock;
+};
+
 }  // namespace
 
 TW_UINT16 ForwardAndTrace(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
                           TW_UINT16 MSG, TW_MEMREF pData) {
-    const TW_UINT16 rc = Forward(pOperator, pOrigin, DG, DAT, MSG, pData);
-
     // One record on the stack: nothing is allocated per call.
     CRecordText record;
     char* data = static_cast<char*>(pData);
-    g_cParaAnalyze.TripletAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, &record);
-    WriteRecordText(record);
+    {
+        // Before the forward, so that a call the driver never returns from is in
+        // the log; the line holds only what the application sent.
+        CRecordPiece piece;
+        g_cParaAnalyze.TripletAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, &record);
+        WriteRecordText(record);
+    }
 
-    record.Clear();
-    g_cParaAnalyze.ParaAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, rc, &record);
-    WriteRecordText(record);
+    const TW_UINT16 rc = Forward(pOperator, pOrigin, DG, DAT, MSG, pData);
 
-    if (rc == TWRC_FAILURE) {
-        WriteMarkerLine(kFailureBracketStart);
-        WriteMarkerLine(kFailureBracketEnd);
+    {
+        CRecordPiece piece;
+        record.Clear();
+        g_cParaAnalyze.ParaAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, rc, &record);
+        WriteRecordText(record);
+        // The bracket stays with the failure it marks.
+        if (rc == TWRC_FAILURE) {
+            WriteMarkerLine(kFailureBracketStart);
+            WriteMarkerLine(kFailureBracketEnd);
+        }
     }
     return rc;
 }

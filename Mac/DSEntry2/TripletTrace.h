@@ -5,7 +5,8 @@
 #include "CTripletOperator.h"
 #include "TwainTypes.h"
 
-// Hands the triplet to the operator unchanged (TWRC_FAILURE without one), writes its
-// trace record, and returns the operator's code unchanged.
+// Writes the triplet line, hands the triplet to the operator unchanged (TWRC_FAILURE
+// without one), writes the rest of its trace record, and returns the operator's
+// code unchanged. Calls may come from several threads at once.
 TW_UINT16 ForwardAndTrace(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
                           TW_UINT16 MSG, TW_MEMREF pData);

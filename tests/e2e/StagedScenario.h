@@ -24,7 +24,8 @@ struct Scenario {
     bool logDirectory = true;
     // The loader lists no image but the program: the module cannot find itself.
     bool hideOwnImage = false;
-    // The probe's answers, one per call ("0,1,5"); TWRC_SUCCESS after them.
+    // The probe's answers, one per call ("0,1,5"); TWRC_SUCCESS after them. "abort"
+    // instead of a code crashes the child on that call.
     std::string probeCodes;
     // The child ends by exit() with the module still loaded, instead of dlclose.
     bool unloadByExit = false;
@@ -36,6 +37,9 @@ public:
     explicit CChildSession(DSENTRYPROC entry) : m_entry(entry) {}
     TW_UINT16 Send(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, void* pData);
     void Note(const std::string& text) { m_facts.push_back("note " + text); }
+    // The module's entry point itself, for calls that Send would not note down
+    // (from threads of the session's own).
+    DSENTRYPROC Entry() const { return m_entry; }
 
     std::vector<std::string> m_facts;  // "sent <call>", "code <rc>", "note <text>", in order
 

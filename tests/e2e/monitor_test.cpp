@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,34 @@ TEST(MonitorTrace, ACallbackSessionTracksTheStatesOfItsTransfer) {
                   "  TW_PENDINGXFERS = {\r\n    Count = [0]\r\n    EOJ   = [0]\r\n  }\r\n" + StateLine(5) +
                   record(9, "DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS", "TWRC_SUCCESS", 4) +
                   record(10, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
+}
+
+// The driver crashes on a call: the trace ends with that call's triplet line,
+// written before the driver got the call, with the capability the application
+// asked for; the records before it are whole.
+TEST(MonitorTrace, TheCallADriverCrashesOnIsTheTracesLastLine) {
+    Scenario scenario;
+    scenario.probeCodes = "0,0,abort";
+    TW_IDENTITY app = MakeApplication();
+    alignas(8) unsigned char cap[sizeof(TW_CAPABILITY)] = {};
+    const TW_UINT16 resolution = ICAP_XRESOLUTION;
+    memcpy(cap, &resolution, sizeof(resolution));
+
+    ScenarioOutcome outcome = RunScenario(scenario, [&](CChildSession& session) {
+        session.Send(&app, DG_CONTROL, DAT_TWUNKIDENTITY, MSG_OPENDS, nullptr);
+        session.Send(&app, DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
+        session.Send(&app, DG_CONTROL, DAT_CAPABILITY, MSG_GET, cap);
+        session.Send(&app, DG_CONTROL, DAT_TWUNKIDENTITY, MSG_CLOSEDS, nullptr);
+    });
+
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(outcome.failure, "child killed by signal 6");
+    EXPECT_EQ(outcome.probeCalls.size(), 3u);
+    EXPECT_EQ(outcome.trace,
+              "[00001] [APP] DG_CONTROL/DAT_TWUNKIDENTITY/MSG_OPENDS\r\n" + ResultLines("TWRC_SUCCESS", nullptr) +
+                  StateLine(4) + "[00002] [APP] DG_IMAGE/DAT_IMAGEFILEXFER/MSG_GET\r\n" +
+                  ResultLines("TWRC_SUCCESS", nullptr) + StateLine(4) +
+                  "[00003] [APP] DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION)\r\n");
 }
 
 // Every way the driver can be missing: the module loads, answers TWRC_FAILURE

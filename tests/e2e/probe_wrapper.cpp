@@ -5,11 +5,13 @@
 //   calls.txt    one line per OperateTriplet: origin, DG, DAT, MSG, data pointer
 //   release.txt  one line per Release
 // It answers with the codes listed in $TWAIN_PROBE_CODES (comma-separated, one per
-// call, TWRC_SUCCESS after the list), and leaves the data alone.
+// call, TWRC_SUCCESS after the list; "abort" crashes the process on that call),
+// and leaves the data alone.
 //
 // Variants: PROBE_WITHOUT_FACTORY exports no factory at all; PROBE_STORES_NOTHING
 // has a factory that leaves the operator pointer alone.
 #include <CoreServices/CoreServices.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +54,12 @@ private:
             if (p) ++p;
         }
         ++m_nCalls;
+        if (p && strncmp(p, "abort", 5) == 0) {
+            // A driver that crashes, without leaving a core file behind.
+            const struct rlimit noCore = {0, 0};
+            setrlimit(RLIMIT_CORE, &noCore);
+            abort();
+        }
         return p && *p ? static_cast<TW_UINT16>(strtoul(p, nullptr, 0)) : TWRC_SUCCESS;
     }
 

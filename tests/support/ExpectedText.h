@@ -31,6 +31,13 @@ inline std::string Around(const std::string& returnCode, const void* pData, cons
     return ResultLines(returnCode, pData) + block + StateLine(state);
 }
 
+// piece, times over: the expected text of a long run of one escaped character.
+inline std::string Repeated(std::string_view piece, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i) text += piece;
+    return text;
+}
+
 // The lines given, each ended by CR LF.
 inline std::string Lines(std::initializer_list<std::string_view> lines) {
     std::string text;

@@ -231,6 +231,10 @@ TEST(OneValueContainer, FramesAndTextsRunOnPastTheFourByteFieldToTheBlocksEnd) {
          "0.000,-0.500,8.500,11.000"},
         {OneValue(TWTY_STR255).Text(std::string(255, 'z'), 256), "TWTY_STR255", std::string(255, 'z')},
         {OneValue(TWTY_STR255).Text("0123456789", 10), "TWTY_STR255", "0123456789"},  // no NUL in the block
+        // Control characters escaped, to the last of 256.
+        {OneValue(TWTY_STR255).Text("ok\r\n*** Inspect Error Status Start ***", 256), "TWTY_STR255",
+         "ok\\r\\n*** Inspect Error Status Start ***"},
+        {OneValue(TWTY_STR255).Text(std::string(256, '\x01'), 256), "TWTY_STR255", Repeated("\\x01", 256)},
     };
     for (const auto& c : cases) {
         CHandle h(c.bytes);
@@ -251,6 +255,19 @@ TEST(ArrayContainer, ItemsOnePerLineWithACommaAfterAllButTheLast) {
                              Lines({"          0:CAP_XFERCOUNT,", "          1:ICAP_PIXELTYPE,",
                                     "          2:CAP_KQ_VERSION,", "          3:ERROR!(28672),", "          4:"})) +
                   kHeaderEnd);
+}
+
+// Text items keep to their line in a list too: control characters escaped, to the
+// last of a TW_STR255 that has no NUL; the container is left as it was.
+TEST(ArrayContainer, TextItemsShowControlCharactersEscaped) {
+    CBytes bytes = Array(TWTY_STR255, 2).Text("Lab 2\r\n  }\x1b[2J", 256).Text(std::string(256, '\x7f'), 256);
+    CHandle h(bytes);
+    EXPECT_EQ(CapabilityText(CAP_AUTHOR, TWON_ARRAY, h.get()),
+              Header("CAP_AUTHOR", "TWON_ARRAY", h.get()) +
+                  ArrayBlock("TWTY_STR255", "2",
+                             Lines({"          0:Lab 2\\r\\n  }\\x1b[2J,", "          1:" + Repeated("\\x7f", 256)})) +
+                  kHeaderEnd);
+    EXPECT_EQ(memcmp(*h.get(), bytes.data(), bytes.size()), 0);
 }
 
 // Frames are not read, but each has its line; the handle's block holds two

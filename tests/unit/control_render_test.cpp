@@ -23,29 +23,36 @@ TW_IDENTITY SampleIdentity() {
     return identity;
 }
 
+// The block of SampleIdentity under the given heading, with the texts given.
+std::string IdentityBlock(const std::string& heading, const std::string& info, const std::string& manufacturer,
+                          const std::string& family, const std::string& product) {
+    return Lines({"  " + heading + " = {",
+                  "    Id              = [0]",
+                  "    Version         =",
+                  "    TW_VERSION = {",
+                  "      MajorNum = [1]",
+                  "      MinorNum = [0]",
+                  "      Language = [TWLG_USA]",
+                  "      Country  = [TWCY_USA]",
+                  "      Info     = [" + info + "]",
+                  "    }",
+                  "    ProtocolMajor   = [2]",
+                  "    ProtocolMinor   = [1]",
+                  "    SupportedGroups = [536870915]",
+                  "    Manufacturer    = [" + manufacturer + "]",
+                  "    ProductFamily   = [" + family + "]",
+                  "    ProductName     = [" + product + "]",
+                  "  }"});
+}
+
 // ---- Identities ------------------------------------------------------------
 
 TEST(IdentityRender, OpenDsmShowsTheOriginIdentityUnderItsOwnHeading) {
     CGuarded<TW_IDENTITY> origin(SampleIdentity());
     EXPECT_EQ(ParamsFrom(2, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, nullptr, TWRC_SUCCESS, origin.get()),
               Around("TWRC_SUCCESS", nullptr,
-                     Lines({"  pOrigin:TW_IDENTITY = {",
-                            "    Id              = [0]",
-                            "    Version         =",
-                            "    TW_VERSION = {",
-                            "      MajorNum = [1]",
-                            "      MinorNum = [0]",
-                            "      Language = [TWLG_USA]",
-                            "      Country  = [TWCY_USA]",
-                            "      Info     = [1.0 sample]",
-                            "    }",
-                            "    ProtocolMajor   = [2]",
-                            "    ProtocolMinor   = [1]",
-                            "    SupportedGroups = [536870915]",
-                            "    Manufacturer    = [Sample Maker]",
-                            "    ProductFamily   = [Sample Family]",
-                            "    ProductName     = [Sample Scanner]",
-                            "  }"}),
+                     IdentityBlock("pOrigin:TW_IDENTITY", "1.0 sample", "Sample Maker", "Sample Family",
+                                   "Sample Scanner"),
                      3));
 }
 
@@ -65,6 +72,31 @@ TEST(IdentityRender, GetShowsTheDataIdentityWithItsIdSignedAndItsNumbersUnsigned
                              a.TwIdentityAnalyze(identity.get());
                          }),
                          {"  pOrigin:TW_IDENTITY = {", "    Id              = [-1]"}));
+}
+
+// Texts that try to end their line, forge a record line or a failure bracket, or
+// clear the reader's screen stay inside their field, escaped; the data is not
+// changed.
+TEST(IdentityRender, ControlCharactersInTheTextsAreEscaped) {
+    TW_IDENTITY sent = SampleIdentity();
+    SetText(sent.Version.Info, "1.0\tbeta\x7f");
+    SetText(sent.Manufacturer, "Acme\r\n[00999] [APP] MSG_CLOSEDS");
+    SetText(sent.ProductFamily, "\r\n*** Inspect Error Status End");
+    SetText(sent.ProductName, "\x1b[2J\x1b[HScanner");
+    CGuarded<TW_IDENTITY> identity(sent);
+    CGuarded<TW_SETUPFILEXFER> setup(TW_SETUPFILEXFER{{}, TWFF_TIFF, 0});
+    SetText(setup->FileName, "/tmp/scan\n001.tif");
+    const TW_SETUPFILEXFER setupSent = *setup.get();
+
+    EXPECT_EQ(ParamsFrom(3, DG_CONTROL, DAT_IDENTITY, MSG_GET, identity.get(), TWRC_SUCCESS),
+              Around("TWRC_SUCCESS", identity.get(),
+                     IdentityBlock("TW_IDENTITY", "1.0\\tbeta\\x7f", "Acme\\r\\n[00999] [APP] MSG_CLOSEDS",
+                                   "\\r\\n*** Inspect Error Status End", "\\x1b[2J\\x1b[HScanner"),
+                     3));
+    EXPECT_TRUE(HasLines(RenderedText([&](CParaAnalyze& a) { a.TwSetupFileXferAnalyze(setup.get()); }),
+                         {"    FileName = [/tmp/scan\\n001.tif]"}));
+    EXPECT_EQ(memcmp(identity.get(), &sent, sizeof(sent)), 0);
+    EXPECT_EQ(memcmp(setup.get(), &setupSent, sizeof(setupSent)), 0);
 }
 
 // Where two names share a value the earlier row wins; TWLG_USERLOCALE (-1) never

@@ -2,7 +2,9 @@
 // and the closing notice.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -44,6 +46,21 @@ protected:
 
     static void Write(const std::string& text) {
         WriteLogFile(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    }
+
+    // Logging on without a file: the logger exists and the state is 3, writes are
+    // dropped, and clean-up has nothing to announce.
+    static void ExpectLoggingWithoutAFile(const std::string& directory) {
+        g_cParaAnalyze.SetTwainStatus(0);
+        CCapturedStderr captured;
+        setupTwainLogIn(directory.c_str());
+        EXPECT_EQ(g_pLogFile, nullptr);
+        EXPECT_NE(g_pcTwainLog, nullptr);
+        EXPECT_EQ(g_cParaAnalyze.GetTwainStatus(), 3);
+        Write("[00001] [APP] dropped\r\n");
+        cleanupTwainLog();
+        EXPECT_EQ(g_pcTwainLog, nullptr);
+        EXPECT_EQ(captured.Text(), "");
     }
 
     CTempDirectory m_dir;
@@ -169,8 +186,7 @@ TEST_F(LogFileTest, ASecondSetupKeepsTheOpenFileAndResetsTheState) {
     EXPECT_EQ(ReadWholeFile(path), "first\r\nsecond\r\n");
 }
 
-// The directory is there but no file can be made in it: the logger exists and the
-// state is 3, writes are dropped, and clean-up has nothing to announce.
+// The directory is there but no file can be made in it.
 TEST_F(LogFileTest, AFileThatCannotBeOpenedDropsWritesSilently) {
     std::string notADirectory = m_dir.Path() + "/plain-file";
     WriteWholeFile(notADirectory, "");
@@ -187,19 +203,46 @@ TEST_F(LogFileTest, AFileThatCannotBeOpenedDropsWritesSilently) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        g_cParaAnalyze.SetTwainStatus(0);
-        CCapturedStderr captured;
-        setupTwainLogIn(c.directory.c_str());
-        EXPECT_EQ(g_pLogFile, nullptr);
-        EXPECT_NE(g_pcTwainLog, nullptr);
-        EXPECT_EQ(g_cParaAnalyze.GetTwainStatus(), 3);
-        Write("dropped\r\n");
-        cleanupTwainLog();
-        EXPECT_EQ(g_pcTwainLog, nullptr);
-        EXPECT_EQ(captured.Text(), "");
+        ExpectLoggingWithoutAFile(c.directory);
     }
     EXPECT_THAT(m_dir.Entries(), ElementsAre(longName, "plain-file"));
     EXPECT_TRUE(std::filesystem::is_empty(longDirectory));
+}
+
+// Another local user plants something under the name of a future trace file in the
+// shared directory: a symbolic link to a file of ours or to where one would be
+// made, a hard link to a file of ours, or a pipe that someone reads. None is
+// written to or through; logging goes on as for a file that cannot be opened.
+TEST_F(LogFileTest, ALinkOrPipePlantedInTheFilesPlaceIsRefused) {
+    CTempDirectory victim;
+    const std::string target = victim.Path() + "/profile";
+    const std::string missing = victim.Path() + "/not-yet";
+    const std::string planted = m_dir.Path() + "/Twainlog_20240131_235959_0000.txt";
+    const struct {
+        const char* name;
+        int (*plant)(const std::string& target, const std::string& missing, const std::string& planted);
+    } cases[] = {
+        {"symbolic link to a file", [](auto& t, auto&, auto& p) { return symlink(t.c_str(), p.c_str()); }},
+        {"symbolic link to no file", [](auto&, auto& m, auto& p) { return symlink(m.c_str(), p.c_str()); }},
+        {"hard link", [](auto& t, auto&, auto& p) { return link(t.c_str(), p.c_str()); }},
+        {"pipe", [](auto&, auto&, auto& p) { return mkfifo(p.c_str(), 0600); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWholeFile(target, "export PATH=/usr/bin\n");
+        ASSERT_EQ(c.plant(target, missing, planted), 0);
+        // With a reader at the pipe's other end, opening it for writing would not fail.
+        const int reader = std::filesystem::is_fifo(planted) ? open(planted.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+        ExpectLoggingWithoutAFile(m_dir.Path());
+        EXPECT_EQ(ReadWholeFile(target), "export PATH=/usr/bin\n");
+        EXPECT_FALSE(std::filesystem::exists(missing));
+        if (reader >= 0) {
+            char byte;
+            EXPECT_LE(read(reader, &byte, 1), 0);
+            close(reader);
+        }
+        std::filesystem::remove(planted);
+    }
 }
 
 TEST_F(LogFileTest, CleanupAnnouncesTheCloseOnceAndKeepsWhatWasWritten) {

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -70,6 +71,61 @@ TEST(TextFormat, IntegersMatchPrintf) {
     }
     char out[kNumberTextSize];
     EXPECT_EQ(std::string(out, FormatUnsigned(5, out, 1000)), std::string(31, '0') + "5");
+}
+
+// Control characters inside the length are escaped, everything else is the
+// stored byte: backslashes, bytes above 0x7F and text after a NUL included.
+TEST(ShownText, EscapesControlCharactersOnly) {
+    const struct {
+        std::string stored, shown;
+    } cases[] = {
+        {"Sample Scanner 2.1", "Sample Scanner 2.1"},
+        {"a\r\nb\tc", "a\\r\\nb\\tc"},
+        {"\x1b[2J\x7f", "\\x1b[2J\\x7f"},
+        {std::string("x\0\x01\x1f y", 6), "x\\x00\\x01\\x1f y"},
+        {"C:\\x41 \x80\xA5\xFF", "C:\\x41 \x80\xA5\xFF"},
+    };
+    for (const auto& c : cases) {
+        char out[64];
+        EXPECT_EQ(std::string(out, FormatShownText(c.stored.data(), c.stored.size(), out, sizeof(out))), c.shown);
+    }
+}
+
+// A control character at every place of a longer text, among the bytes next to
+// the control ranges: found wherever it stands, and nothing else escaped.
+TEST(ShownText, FindsAControlCharacterAtEveryPlace) {
+    const struct {
+        char control;
+        const char* shown;
+    } controls[] = {{'\0', "\\x00"}, {'\x1f', "\\x1f"}, {'\x7f', "\\x7f"}};
+    for (char filler : {' ', '~', '\x80', '\xFF'}) {
+        for (const auto& c : controls) {
+            for (size_t at = 0; at < 24; ++at) {
+                std::string stored(24, filler);
+                stored[at] = c.control;
+                char out[128];
+                ASSERT_EQ(std::string(out, FormatShownText(stored.data(), stored.size(), out, sizeof(out))),
+                          std::string(at, filler) + c.shown + std::string(23 - at, filler))
+                    << at;
+            }
+        }
+    }
+}
+
+// The output stops where the room ends, before an escape that does not fit whole.
+TEST(ShownText, StopsAtTheRoomGivenNeverInsideAnEscape) {
+    const char stored[] = "ab\x1b" "c\nd";
+    const struct {
+        size_t room;
+        std::string shown;
+    } cases[] = {{0, ""}, {2, "ab"}, {5, "ab"}, {6, "ab\\x1b"}, {8, "ab\\x1bc"}, {9, "ab\\x1bc\\n"}, {20, "ab\\x1bc\\nd"}};
+    for (const auto& c : cases) {
+        char out[32];
+        memset(out, '#', sizeof(out));
+        size_t n = FormatShownText(stored, sizeof(stored) - 1, out, c.room);
+        EXPECT_EQ(std::string(out, n), c.shown) << c.room;
+        EXPECT_EQ(out[n], '#') << c.room;
+    }
 }
 
 }  // namespace

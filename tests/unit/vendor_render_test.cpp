@@ -255,7 +255,7 @@ TEST(VendorRender, HardwareInfo) {
     ExpectDispatched(DAT_KQ_HARDWAREINFO, SampleHardwareInfo(), kHardwareInfoText);
     const struct {
         void (*change)(TWKQ_HARDWAREINFO&);
-        const char* line;
+        std::string line;
     } cases[] = {
         {[](TWKQ_HARDWAREINFO& s) { s.ModelID = 0x123; }, "    ModelID                = [0x123]"},
         {[](TWKQ_HARDWAREINFO& s) { s.ModelID = 0x5; }, "    ModelID                = [0x05]"},
@@ -269,6 +269,18 @@ TEST(VendorRender, HardwareInfo) {
         // Bytes above 0x7F are MacRoman characters and come back as the same bytes.
         {[](TWKQ_HARDWAREINFO& s) { SetPascal(s.ModelName, "Sch\x8Ane \xA5"); },
          "    ModelName              = [Sch\x8Ane \xA5]"},
+        // Control characters are escaped, a NUL inside the length too.
+        {[](TWKQ_HARDWAREINFO& s) { SetPascal(s.ProductName, std::string_view("Film\r\n  }\0\x1b[2J", 14)); },
+         "    ProductName            = [Film\\r\\n  }\\x00\\x1b[2J]"},
+        {[](TWKQ_HARDWAREINFO& s) {
+             memset(s.ModelName, 0x01, sizeof(s.ModelName));
+             s.ModelName[0] = 33;
+         },
+         "    ModelName              = [" + Repeated("\\x01", 33) + "]"},
+        {[](TWKQ_HARDWAREINFO& s) { SetText(s.ProfileNameFB, "sRGB\r\n[00999] [APP] x"); },
+         "    ProfileNameFB          = [sRGB\\r\\n[00999] [APP] x]"},
+        {[](TWKQ_HARDWAREINFO& s) { SetText(s.ROMVersion, "1.02\x7f\t"); },
+         "    ROMVersion             = [1.02\\x7f\\t]"},
     };
     for (const auto& c : cases) {
         TWKQ_HARDWAREINFO s = SampleHardwareInfo();
