@@ -237,7 +237,7 @@ private:
         else if (side[0] == 'a') ++m_application;
         else ++m_driver;
         m_out << record << ": " << rule << ": " << (side ? side : "") << (side ? ": " : "") << what;
-        if (reason[0]) m_out << " (" << reason << ")";
+        if (reason[0]) m_out << "; rule: " << reason;
         m_out << "\n";
     }
 

@@ -161,7 +161,8 @@ private:
                                                         std::to_string(m_strips.largest)
                                                   : std::string("0")) +
                                  " bytes, " + std::to_string(m_strips.bytes) + " bytes in all";
-            Image("memory transfer " + m_strips.first + "-" + Number(record) + " -> " + record.rc.text + ": " + strips);
+            std::string records = m_strips.first == Number(record) ? m_strips.first : m_strips.first + "-" + Number(record);
+            Image("memory transfer " + records + " -> " + record.rc.text + ": " + strips);
             m_strips = StripRun();
             return;
         }
