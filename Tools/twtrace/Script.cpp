@@ -177,7 +177,16 @@ public:
         }
         m_lastNumber = record.number;
         RememberContainer(record);
+        if (record.Is(DAT_SETUPMEMXFER, MSG_GET) && record.rc.value == TWRC_SUCCESS) {
+            const TraceNode* preferred = record.Field("Preferred", "TW_SETUPMEMXFER");
+            if (preferred && preferred->value != "0") m_bufferSize = preferred->value;
+        }
         if (record.Is(DAT_IMAGEMEMXFER, MSG_GET) && record.dg.value == DG_IMAGE && record.hasResult) {
+            // twhost gives every strip a buffer of the source's preferred size.
+            const TraceNode* length = record.Field("Length", "TW_MEMORY");
+            if (m_strips.empty() && length && length->value != m_bufferSize)
+                Comment(RecordName(record, m_lastNumber) + ": the application's buffer held " + length->value +
+                        " bytes; twhost gives " + m_bufferSize);
             m_strips.push_back(TripletLine(record));
             if (record.rc.value == TWRC_SUCCESS) return;
             if (record.rc.value == TWRC_XFERDONE) {
@@ -333,6 +342,7 @@ private:
     std::vector<std::string> m_strips;
     std::string m_stripNames;
     std::map<int64_t, std::string> m_seenItem;
+    std::string m_bufferSize = "65536";  // twhost's strip buffer before the source named its preferred size
 };
 
 }  // namespace
