@@ -5,6 +5,7 @@
 // the 100 MB trace: a reader whose memory grew with the file would show it there.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -90,18 +91,27 @@ void Summary(benchmark::State& state, const std::string& path) {
 // Seconds per iteration of each benchmark, for the ratios.
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colour only on a terminal.
+    CRatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration) m_seconds[run.run_name.str()] = run.GetAdjustedRealTime() / 1e3;
+            if (run.run_type == Run::RT_Iteration) {
+                std::string name = run.run_name.str();
+                name = name.substr(0, name.find('/'));
+                m_seconds[name] = run.GetAdjustedRealTime() / 1e3;
+                m_cpuSeconds[name] = run.GetAdjustedCPUTime() / 1e3;
+            }
         ConsoleReporter::ReportRuns(runs);
     }
-    double Seconds(const std::string& name) const {
-        auto it = m_seconds.find(name);
-        return it == m_seconds.end() ? 0 : it->second;
-    }
+    double Seconds(const std::string& name) const { return Find(m_seconds, name); }
+    double CpuSeconds(const std::string& name) const { return Find(m_cpuSeconds, name); }
 
 private:
-    std::map<std::string, double> m_seconds;
+    static double Find(const std::map<std::string, double>& times, const std::string& name) {
+        auto it = times.find(name);
+        return it == times.end() ? 0 : it->second;
+    }
+    std::map<std::string, double> m_seconds, m_cpuSeconds;
 };
 
 }  // namespace
@@ -110,22 +120,24 @@ int main(int argc, char** argv) {
     const std::string small = WriteTrace("twtrace_bench_10mb.txt", kSmallBytes);
     const std::string large = WriteTrace("twtrace_bench_100mb.txt", kLargeBytes);
     benchmark::RegisterBenchmark("reader_10mb", Reader, small)->Unit(benchmark::kMillisecond)->Iterations(2);
+    benchmark::RegisterBenchmark("summary_10mb", Summary, small)->Unit(benchmark::kMillisecond)->Iterations(2);
     benchmark::RegisterBenchmark("io_floor", IoFloor, large)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("reader", Reader, large)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("summary", Summary, large)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::Initialize(&argc, argv);
     CRatioReporter reporter;
     // The small trace first, so the peak after it is the reader's own.
-    benchmark::RunSpecifiedBenchmarks(&reporter, "reader_10mb");
+    benchmark::RunSpecifiedBenchmarks(&reporter, "_10mb");
     const long peakSmall = PeakRssKb();
-    benchmark::RunSpecifiedBenchmarks(&reporter, "io_floor|^reader$|summary");
+    benchmark::RunSpecifiedBenchmarks(&reporter, "io_floor|^reader/|summary");
     const long peakLarge = PeakRssKb();
     benchmark::Shutdown();
 
     const double mb = static_cast<double>(FileBytes(large)) / (1 << 20);
     printf("trace: %.1f MB\n", mb);
     for (const char* name : {"io_floor", "reader", "summary"})
-        if (double s = reporter.Seconds(name)) printf("throughput %s = %.0f MB/s\n", name, mb / s);
+        if (double s = reporter.Seconds(name))
+            printf("throughput %s = %.0f MB/s (%.0f MB/s of its CPU time)\n", name, mb / s, mb / reporter.CpuSeconds(name));
     double floor = reporter.Seconds("io_floor");
     if (floor > 0) {
         printf("ratio reader_vs_io_floor = %.2f\n", reporter.Seconds("reader") / floor);

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr size_t kMaxStates = 60;   // state changes shown; the rest are counted
-constexpr size_t kMaxDamage = 50;   // damaged lines shown; the rest are counted
+constexpr size_t kMaxListed = 50;   // failures, transfers and damaged lines shown; the rest are counted
 
 struct CapabilityRow {
     std::string set, answered;
@@ -27,11 +27,12 @@ struct StripRun {
 class CSummary {
 public:
     void Take(const TraceRecord& record) {
-        std::string name = RecordName(record, m_lastNumber);
-        std::string where = record.kind == TraceRecord::Kind::Triplet ? Number(record)
-                            : record.kind == TraceRecord::Kind::Event ? "event after " + Number(m_lastNumber)
-                                                                       : name;
-        for (const std::string& damage : record.damage) Damaged(where + ": " + damage);
+        auto where = [&] {
+            return record.kind == TraceRecord::Kind::Triplet ? Number(record)
+                   : record.kind == TraceRecord::Kind::Event ? "event after " + Number(m_lastNumber)
+                                                              : RecordName(record, m_lastNumber);
+        };
+        for (const std::string& damage : record.damage) Damaged(where() + ": " + damage);
         if (record.kind == TraceRecord::Kind::Unreadable) return;
         if (record.kind == TraceRecord::Kind::Event) {
             ++m_events;
@@ -45,7 +46,7 @@ public:
         }
         if (record.hasState && record.state != m_state) {
             m_state = record.state;
-            if (m_states.size() < kMaxStates) m_states.push_back(std::to_string(m_state) + " (" + where + ")");
+            if (m_states.size() < kMaxStates) m_states.push_back(std::to_string(m_state) + " (" + where() + ")");
             else ++m_moreStates;
         }
     }
@@ -59,7 +60,7 @@ public:
         for (size_t i = 0; i < m_states.size(); ++i) out << (i ? " -> " : "") << m_states[i];
         if (m_moreStates) out << " -> ... " << m_moreStates << " more changes";
         out << (m_states.empty() ? "none shown\n" : "\n");
-        Section(out, "Failures", m_failures);
+        Section(out, "Failures", m_failures.Lines());
         if (!m_capabilities.empty()) {
             std::vector<std::vector<std::string>> rows = {{"capability", "set by the application",
                                                            "answered by the driver", "failed sets"}};
@@ -72,9 +73,8 @@ public:
             out << "\nCapabilities:\n";
             Table(out, rows);
         }
-        Section(out, "Transfers", m_transfers);
-        if (m_moreDamage) m_damage.push_back("... and " + std::to_string(m_moreDamage) + " more");
-        Section(out, "Damage", m_damage);
+        Section(out, "Transfers", m_transfers.Lines());
+        Section(out, "Damage", m_damage.Lines());
     }
 
 private:
@@ -103,17 +103,28 @@ private:
             out << line << "\n";
         }
     }
-    void Damaged(const std::string& text) {
-        if (m_damage.size() < kMaxDamage) m_damage.push_back(text);
-        else ++m_moreDamage;
-    }
+    // A line of a list that stops growing at kMaxListed: memory stays flat on any trace.
+    struct Listed {
+        std::vector<std::string> lines;
+        size_t more = 0;
+        void Add(std::string line) {
+            if (lines.size() < kMaxListed) lines.push_back(std::move(line));
+            else ++more;
+        }
+        const std::vector<std::string>& Lines() {
+            if (more) lines.push_back("... and " + std::to_string(more) + " more");
+            more = 0;
+            return lines;
+        }
+    };
+    void Damaged(const std::string& text) { m_damage.Add(text); }
 
     // A failure, and the condition code of the status the application asked next.
     void Failure(const TraceRecord& record) {
         if (!m_failure.empty()) {
             const TraceNode* condition = record.Field("ConditionCode", "TW_STATUS");
             bool status = record.Is(DAT_STATUS, MSG_GET) && condition;
-            m_failures.push_back(m_failure + ": " +
+            m_failures.Add(m_failure + ": " +
                                  (status ? condition->value + " (" + Number(record) + ")" : "status never asked"));
             m_failure.clear();
         }
@@ -172,7 +183,7 @@ private:
     }
     void Image(const std::string& transfer) {
         ++m_images;
-        m_transfers.push_back("image " + std::to_string(m_images) + ": " +
+        m_transfers.Add("image " + std::to_string(m_images) + ": " +
                               (m_image.empty() ? "no TW_IMAGEINFO asked" : m_image) + "; " + transfer);
         m_image.clear();
     }
@@ -184,13 +195,12 @@ private:
     std::vector<std::string> m_states;
     size_t m_moreStates = 0;
     std::string m_failure;
-    std::vector<std::string> m_failures;
+    Listed m_failures;
     std::map<std::string, CapabilityRow> m_capabilities;
     std::string m_image;
     StripRun m_strips;
-    std::vector<std::string> m_transfers;
-    std::vector<std::string> m_damage;
-    size_t m_moreDamage = 0;
+    Listed m_transfers;
+    Listed m_damage;
 };
 
 }  // namespace
