@@ -298,12 +298,6 @@ private:
 
 int RunCheck(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
     CChecker checker(out);
-    TraceRecord record;
-    bool sawRecord = false;
-    while (reader.Next(record)) {
-        sawRecord = sawRecord || record.kind != TraceRecord::Kind::Unreadable;
-        checker.Take(record);
-    }
-    int status = FinalStatus(reader, sawRecord, kExitClean, problem);
+    int status = ReadEach(reader, problem, [&](const TraceRecord& record) { checker.Take(record); });
     return status == kExitUnreadable ? status : checker.Finish();
 }

@@ -3,20 +3,27 @@
 #include <cstdio>
 
 std::string RecordName(const TraceRecord& record, int64_t lastNumber) {
-    char number[32];
-    if (record.kind == TraceRecord::Kind::Triplet) {
-        snprintf(number, sizeof(number), "%05lld ", static_cast<long long>(record.number));
-        return number + record.Triplet();
-    }
-    snprintf(number, sizeof(number), "%05lld", static_cast<long long>(lastNumber));
+    if (record.kind == TraceRecord::Kind::Triplet) return RecordNumber(record.number) + " " + record.Triplet();
     if (record.kind == TraceRecord::Kind::Event) {
         const TraceNode* message = record.Field("TWMessage");
-        return std::string("event after ") + number + (message ? " (" + message->value + ")" : "");
+        return "event after " + RecordNumber(lastNumber) + (message ? " (" + message->value + ")" : "");
     }
     return "lines " + std::to_string(record.firstLine) + "-" + std::to_string(record.lastLine);
 }
 
-int FinalStatus(const CTraceReader& reader, bool sawRecord, int status, ReadProblem& problem) {
+std::string RecordNumber(int64_t number) {
+    char text[24];
+    snprintf(text, sizeof(text), "%05lld", static_cast<long long>(number));
+    return text;
+}
+
+int ReadEach(CTraceReader& reader, ReadProblem& problem, const std::function<void(const TraceRecord&)>& take) {
+    TraceRecord record;
+    bool sawRecord = false;
+    while (reader.Next(record)) {
+        sawRecord = sawRecord || record.kind != TraceRecord::Kind::Unreadable;
+        take(record);
+    }
     if (reader.ReadError()) {
         problem.text = "the file could not be read to its end";
         return kExitUnreadable;
@@ -25,5 +32,5 @@ int FinalStatus(const CTraceReader& reader, bool sawRecord, int status, ReadProb
         problem.text = "not a trace: no record found";
         return kExitUnreadable;
     }
-    return status;
+    return kExitClean;
 }

@@ -2,6 +2,7 @@
 // its result to out. Each returns the command's exit status.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -22,10 +23,14 @@ int RunScript(CTraceReader& reader, std::ostream& out, ReadProblem& problem);
 int RunJson(CTraceReader& reader, std::ostream& out, ReadProblem& problem);
 int RunDiff(CTraceReader& first, CTraceReader& second, std::ostream& out, ReadProblem& problem);
 
+// Hands every record to take, then gives the read's exit status: kExitClean, or
+// kExitUnreadable with the reason when the input held no record or could not be read.
+int ReadEach(CTraceReader& reader, ReadProblem& problem, const std::function<void(const TraceRecord&)>& take);
+
+// "00017": a record number as the trace writes it.
+std::string RecordNumber(int64_t number);
+
 // "00017 DG_CONTROL/DAT_CAPABILITY/MSG_SET (CAP_X)", or "event after 00021" for a
 // record that has no number of its own.
 std::string RecordName(const TraceRecord& record, int64_t lastNumber);
 
-// Exit status 2 and its reason when the reader found no record at all or could
-// not read its input; else the given status.
-int FinalStatus(const CTraceReader& reader, bool sawRecord, int status, ReadProblem& problem);

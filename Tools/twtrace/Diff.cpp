@@ -54,13 +54,10 @@ std::vector<std::pair<std::string, std::string>> FieldsOf(const TraceRecord& rec
     return fields;
 }
 
-bool ReadAll(CTraceReader& reader, CKeys& keys, std::vector<Entry>& entries) {
-    TraceRecord record;
+int ReadAll(CTraceReader& reader, CKeys& keys, std::vector<Entry>& entries, ReadProblem& problem) {
     int64_t lastNumber = 0;
-    bool sawRecord = false;
-    while (reader.Next(record)) {
-        if (record.kind == TraceRecord::Kind::Unreadable) continue;
-        sawRecord = true;
+    return ReadEach(reader, problem, [&](const TraceRecord& record) {
+        if (record.kind == TraceRecord::Kind::Unreadable) return;
         Entry entry;
         entry.name = RecordName(record, lastNumber);
         if (record.kind == TraceRecord::Kind::Triplet) lastNumber = record.number;
@@ -71,8 +68,7 @@ bool ReadAll(CTraceReader& reader, CKeys& keys, std::vector<Entry>& entries) {
         entry.state = record.hasState ? record.state : 0;
         entry.fields = FieldsOf(record);
         entries.push_back(std::move(entry));
-    }
-    return sawRecord;
+    });
 }
 
 // The aligned pairs (index in a, index in b; -1 where one side has none), by the
@@ -123,17 +119,13 @@ std::vector<std::pair<int, int>> Align(const std::vector<Entry>& a, const std::v
 int RunDiff(CTraceReader& first, CTraceReader& second, std::ostream& out, ReadProblem& problem) {
     CKeys keys;
     std::vector<Entry> a, b;
-    bool sawA = ReadAll(first, keys, a);
-    int status = FinalStatus(first, sawA, kExitClean, problem);
-    if (status == kExitUnreadable) {
+    if (ReadAll(first, keys, a, problem) == kExitUnreadable) {
         problem.text = "first trace: " + problem.text;
-        return status;
+        return kExitUnreadable;
     }
-    bool sawB = ReadAll(second, keys, b);
-    status = FinalStatus(second, sawB, kExitClean, problem);
-    if (status == kExitUnreadable) {
+    if (ReadAll(second, keys, b, problem) == kExitUnreadable) {
         problem.text = "second trace: " + problem.text;
-        return status;
+        return kExitUnreadable;
     }
 
     size_t differences = 0;

@@ -165,14 +165,10 @@ void AppendRecord(std::string& out, const TraceRecord& record) {
 }  // namespace
 
 int RunJson(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
-    TraceRecord record;
     std::string text;
-    bool sawRecord = false;
-    while (reader.Next(record)) {
-        sawRecord = sawRecord || record.kind != TraceRecord::Kind::Unreadable;
+    return ReadEach(reader, problem, [&](const TraceRecord& record) {
         text.clear();
         AppendRecord(text, record);
         out << text;
-    }
-    return FinalStatus(reader, sawRecord, kExitClean, problem);
+    });
 }

@@ -213,11 +213,7 @@ public:
     }
 
 private:
-    static std::string Number(const TraceRecord& record) {
-        char text[24];
-        snprintf(text, sizeof(text), "%05lld", static_cast<long long>(record.number));
-        return text;
-    }
+    static std::string Number(const TraceRecord& record) { return RecordNumber(record.number); }
     void Comment(const std::string& text) { m_out << "# " << text << "\n"; }
     void Line(const std::string& words, const std::string& source) { m_out << words << "  # " << source << "\n"; }
 
@@ -350,12 +346,7 @@ private:
 int RunScript(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
     out << "# A twhost session script that replays the application's side of a trace (twtrace script).\n";
     CScriptWriter writer(out);
-    TraceRecord record;
-    bool sawRecord = false;
-    while (reader.Next(record)) {
-        sawRecord = sawRecord || record.kind != TraceRecord::Kind::Unreadable;
-        writer.Take(record);
-    }
+    int status = ReadEach(reader, problem, [&](const TraceRecord& record) { writer.Take(record); });
     writer.Flush();
-    return FinalStatus(reader, sawRecord, kExitClean, problem);
+    return status;
 }

@@ -78,12 +78,8 @@ public:
     }
 
 private:
-    static std::string Number(int64_t number) {
-        char text[24];
-        snprintf(text, sizeof(text), "%05lld", static_cast<long long>(number));
-        return text;
-    }
-    static std::string Number(const TraceRecord& record) { return Number(record.number); }
+    static std::string Number(int64_t number) { return RecordNumber(number); }
+    static std::string Number(const TraceRecord& record) { return RecordNumber(record.number); }
     static std::string Pad(const std::string& text, size_t width, bool right = false) {
         if (text.size() >= width) return text;
         return right ? std::string(width - text.size(), ' ') + text : text + std::string(width - text.size(), ' ');
@@ -207,13 +203,7 @@ private:
 
 int RunSummary(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
     CSummary summary;
-    TraceRecord record;
-    bool sawRecord = false;
-    while (reader.Next(record)) {
-        sawRecord = sawRecord || record.kind != TraceRecord::Kind::Unreadable;
-        summary.Take(record);
-    }
-    int status = FinalStatus(reader, sawRecord, kExitClean, problem);
+    int status = ReadEach(reader, problem, [&](const TraceRecord& record) { summary.Take(record); });
     if (status != kExitUnreadable) summary.Write(out);
     return status;
 }
