@@ -192,6 +192,23 @@ bool CTraceReader::Next(TraceRecord& record) {
             text = s.line;
             at = s.lineNumber;
         }
+        // The tail of a record cut at 5120 characters, with the next record glued to it.
+        size_t marker = text.find(kOverLength);
+        if (marker != std::string_view::npos) {
+            std::string head(text.substr(0, marker)), glued(text.substr(marker + kOverLength.size()));
+            if (!glued.empty()) {
+                s.pending = true;
+                s.pendingLine = glued;
+                s.pendingNumber = at;
+                s.pendingCut = false;
+            }
+            s.Begin(record, at);
+            record.kind = TraceRecord::Kind::Unreadable;
+            record.overLength = true;
+            record.damage.push_back("line " + std::to_string(at) + ": the end of a record cut at 5120 characters: " +
+                                    head.substr(0, 60));
+            return true;
+        }
         int64_t number;
         std::string_view label, rest;
         bool starts = SplitTripletHead(text, number, label, rest) || StartsWith(text, kReturnCodeHead);

@@ -46,11 +46,20 @@ const std::string kFaultyTrace =
     Record(10, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 5,
            "  TW_STATUS = {\n    ConditionCode = [TWCC_SEQERROR]\n  }\n");
 
-TEST(TwtraceCheck, NamesEachFaultWithItsRecordRuleAndSide) {
-    CommandOutput result = RunOn(RunCheck, kFaultyTrace);
-    EXPECT_EQ(result.status, kExitFindings);
-    EXPECT_EQ(result.out,
-        R"j(00001 DG_CONTROL/DAT_IDENTITY/MSG_OPENDS: return code: driver: TWRC_CANCEL is not a code of this triplet; rule: MSG_OPENDS succeeds or fails)j" "\n"
+struct ExactCase {
+    const char* what;
+    int (*command)(CTraceReader&, std::ostream&, ReadProblem&);
+    int status;
+    std::string out;
+};
+
+// check names each fault with its record, rule and side; summary shows the
+// states, the failures with the status asked after them, the capabilities and
+// the transfers.
+TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
+    const ExactCase cases[] = {
+        {"check", RunCheck, kExitFindings,
+                R"j(00001 DG_CONTROL/DAT_IDENTITY/MSG_OPENDS: return code: driver: TWRC_CANCEL is not a code of this triplet; rule: MSG_OPENDS succeeds or fails)j" "\n"
         R"j(00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION): state: application: sent in state 3; rule: capabilities are asked of an open source (states 4 to 7))j" "\n"
         R"j(00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION): container: driver: CurrentIndex 2 of 2 items; rule: an enumeration's CurrentIndex points at one of its items)j" "\n"
         R"j(00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION): item type: driver: item type TWTY_UINT16; rule: ICAP_XRESOLUTION is a TW_FIX32)j" "\n"
@@ -59,21 +68,9 @@ TEST(TwtraceCheck, NamesEachFaultWithItsRecordRuleAndSide) {
         R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: state: application: sent in state 5; rule: a strip is asked only once a transfer is ready (states 6 and 7))j" "\n"
         R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: strip: driver: BytesWritten 5000 in a buffer of 4096 bytes; rule: a strip's BytesWritten fits in the buffer the application gave (Memory.Length))j" "\n"
         R"j(00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS: state: application: sent in state 5; rule: a source is closed in state 4: it is disabled first (MSG_DISABLEDS))j" "\n"
-        R"j(9 findings: 5 of the application, 4 of the driver, 0 damaged records or lines)j" "\n");
-}
-
-TEST(TwtraceCheck, ACleanSessionPasses) {
-    CommandOutput result = RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
-                                               Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
-    EXPECT_EQ(result.status, kExitClean);
-    EXPECT_EQ(result.out, "No protocol fault found.\n");
-}
-
-TEST(TwtraceSummary, ShowsStatesFailuresCapabilitiesAndTransfers) {
-    CommandOutput result = RunOn(RunSummary, kFaultyTrace);
-    EXPECT_EQ(result.status, kExitClean);
-    EXPECT_EQ(result.out,
-        R"j(Records: 10: 10 triplets, 0 claimed events)j" "\n"
+        R"j(9 findings: 5 of the application, 4 of the driver, 0 damaged records or lines)j" "\n"},
+        {"summary", RunSummary, kExitClean,
+                R"j(Records: 10: 10 triplets, 0 claimed events)j" "\n"
         R"j()j" "\n"
         R"j(Triplets by kind:)j" "\n"
         R"j(       1  DG_CONTROL/DAT_CAPABILITY/MSG_GET)j" "\n"
@@ -97,7 +94,20 @@ TEST(TwtraceSummary, ShowsStatesFailuresCapabilitiesAndTransfers) {
         R"j(  ICAP_XRESOLUTION -                                 ? (3 of 2) (00002)     -)j" "\n"
         R"j()j" "\n"
         R"j(Transfers:)j" "\n"
-        R"j(  image 1: no TW_IMAGEINFO asked; memory transfer 00008 -> TWRC_XFERDONE: 1 strips of 5000 to 5000 bytes, 5000 bytes in all)j" "\n");
+        R"j(  image 1: no TW_IMAGEINFO asked; memory transfer 00008 -> TWRC_XFERDONE: 1 strips of 5000 to 5000 bytes, 5000 bytes in all)j" "\n"},
+    };
+    for (const ExactCase& c : cases) {
+        CommandOutput result = RunOn(c.command, kFaultyTrace);
+        EXPECT_EQ(result.status, c.status) << c.what;
+        EXPECT_EQ(result.out, c.out) << c.what;
+    }
+}
+
+TEST(TwtraceCheck, ACleanSessionPasses) {
+    CommandOutput result = RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+                                               Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
+    EXPECT_EQ(result.status, kExitClean);
+    EXPECT_EQ(result.out, "No protocol fault found.\n");
 }
 
 TEST(TwtraceDiff, ShowsOnlyInOneOtherCodesOtherFieldsAndWhereStatesPart) {

@@ -60,6 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
                    R"j("ItemType":"TWTY_UINT16","NumItems":"9999","ItemList":["TWPT_BW","TWPT_GR"]}}}})j"
                    "\n" +
                        std::string(R"j({"kind":"triplet","line":13,)j") + kStatusJson.substr(27)},
+        DamageCase{"a file that starts with the end of a cut record",
+                   Crlf("          1:TWPT_BW") + "Size of CAP_xxx too long" + kStatusRecord,
+                   R"j({"kind":"unreadable","line":1,"failed":false,"overLength":true,"damaged":true,)j"
+                   R"j("damage":["line 1: the end of a record cut at 5120 characters:           1:TWPT_BW"]})j"
+                   "\n" +
+                       kStatusJson},
         DamageCase{"a trace that ends inside a record (the driver never returned)",
                    Crlf("[00007] [APP] DG_CONTROL/DAT_IDENTITY/MSG_OPENDS\n"),
                    R"j({"kind":"triplet","line":1,"number":7,"label":"APP","dg":{"name":"DG_CONTROL","value":1},)j"
