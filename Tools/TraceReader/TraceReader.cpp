@@ -69,7 +69,6 @@ struct CTraceReader::State {
     int depth = 0;
     std::string label;  // a label line's name, waiting for its block
     size_t extraDamage = 0;
-    bool sawRecord = false;
 
     bool ReadLine();
     bool Fill();
@@ -242,7 +241,6 @@ bool CTraceReader::Next(TraceRecord& record) {
                                                std::to_string(record.lastLine) + ")";
         return true;
     }
-    s.sawRecord = true;
     while (s.ReadLine()) {
         if (s.lineTooLong) s.Damage(record, s.lineNumber, "a line longer than " + std::to_string(kMaxLine) +
                                                               " characters (the rest of it is not read)");
