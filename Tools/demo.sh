@@ -4,37 +4,32 @@
 # session through the monitor with twhost, and prints the trace it wrote.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+case "${1:-}" in
+  "") ;;
+  -h|--help) echo "usage: bash Tools/demo.sh"; exit 0 ;;
+  *) echo "demo.sh: takes no arguments, not $1" >&2; echo "usage: bash Tools/demo.sh" >&2; exit 2 ;;
+esac
 bash "$top/Tools/install-deps.sh"
 
 build="$top/build"
 stage="$build/stage"
-bundle_home="$stage/Library/Image Capture/Support/NORVA/Lumora/Core"
 log_dir="$stage/Users/Shared/NORVA/Lumora/LOG/TWAIN"
 
 cmake -S "$top" -B "$build" -G Ninja -DTWAIN_MONITOR_ROOT="$stage" >/dev/null
 cmake --build "$build" -j"$(nproc)"
+bash "$top/Tools/stage.sh" "$build"
 
-driver="$build/bundles/TwainWrapper.bundle"
-if [ ! -d "$driver" ]; then
-  echo "The build made no driver bundle at $driver" >&2
-  exit 1
-fi
-rm -rf "$bundle_home/TwainWrapper.bundle"
-mkdir -p "$bundle_home" "$log_dir"
-cp -R "$driver" "$bundle_home/"
-
-# Each load of the monitor opens a new trace file, named by the load time.
-before=$(ls "$log_dir")
+# twhost names the trace file the session wrote on its standard error stream.
+messages=$(mktemp)
+trap 'rm -f "$messages"' EXIT
 status=0
-"$build/twhost" "$build/TwainMonitor.ds" demo || status=$?
-trace=""
-for f in $(ls -t "$log_dir"); do
-  if ! grep -qxF "$f" <<<"$before"; then trace="$log_dir/$f"; break; fi
-done
+"$build/twhost" "$build/TwainMonitor.ds" demo 2>"$messages" || status=$?
+cat "$messages" >&2
+trace=$(sed -n 's/^twhost: trace: //p' "$messages")
 
 echo
 if [ -z "$trace" ]; then
-  echo "No trace was written (is $log_dir there?)"
+  echo "No trace was written (is $log_dir there?)" >&2
   exit 1
 fi
 echo "Trace log: $trace"

@@ -172,6 +172,9 @@ void RegisterWorkload(Workload& w, CTraceFile& file) {
 // repetitions when there are several, which a noisy neighbour moves least.
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colour only for a terminal: the console reporter's default colours a file too.
+    CRatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration) m_times[run.run_name.str()] = run.GetAdjustedRealTime();

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "MonitorPaths.h"
 #include "ParaAnalyze.h"
 #include "TraceLogFile.h"
 #include "TwainLog.h"
@@ -64,8 +63,6 @@ void setupTwainLogIn(const char* pszDirectory) {
     if (!g_pLogFile) g_pLogFile = OpenNewLogFile(szDirectory);
     g_cParaAnalyze.SetTwainStatus(3);
 }
-
-void setupTwainLog() { setupTwainLogIn(kTwainLogDirectory); }
 
 void WriteLogFile(unsigned char const* pData, unsigned long nLength) {
     if (!g_pLogFile) return;

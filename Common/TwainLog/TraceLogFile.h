@@ -13,6 +13,8 @@ class CTwainLog;
 extern FILE* g_pLogFile;         // null while logging is off or the file did not open
 extern CTwainLog* g_pcTwainLog;  // exists while logging is on
 
+// Defined apart (ParaAnalyzeLogRoot.cpp), compiled into each module with that
+// module's root, so that this library does not depend on it.
 void setupTwainLog();
 void WriteLogFile(unsigned char const* pData, unsigned long nLength);
 void cleanupTwainLog();

@@ -23,6 +23,15 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
     return bundle;
 }
 
+CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
+    if (!bundle) return nullptr;
+    struct stat st;
+    if (stat(bundle->executable.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    return CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault,
+                                                   reinterpret_cast<const UInt8*>(bundle->executable.data()),
+                                                   static_cast<CFIndex>(bundle->executable.size()), false);
+}
+
 void* CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef functionName) {
     if (!bundle || !functionName) return nullptr;
     std::lock_guard<std::mutex> g(bundle->lock);

@@ -31,6 +31,10 @@ inline const NameTables kReturnCodeNames = {TableOf(twrc_macros)};
 inline const NameTables kConditionCodeNames = {TableOf(twcc_macros)};
 // Every table whose constants can stand as an item value.
 extern const NameTables kValueNames;
+// The InfoIDs of DAT_EXTIMAGEINFO. The trace shows them as numbers, so the name
+// tables have none; the host keeps this one for the scripts.
+extern const MacroEntry twei_macros[];
+extern const NameTables kInfoIdNames;
 
 // A number (decimal, or hexadecimal after 0x; either with a leading minus) that
 // fits in 64 bits and has nothing after it.

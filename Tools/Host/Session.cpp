@@ -29,6 +29,9 @@ struct Token {
     bool quoted;
 };
 
+// A word as the script wrote it, for the complaints.
+std::string Quoted(const Token& token) { return token.quoted ? "'\"" + token.text + "\"'" : "'" + token.text + "'"; }
+
 // Words separated by blanks; "..." is one word (no escapes); "#" outside quotes
 // starts a comment.
 bool SplitLine(std::string_view line, std::vector<Token>& tokens, std::string& problem) {
@@ -42,7 +45,9 @@ bool SplitLine(std::string_view line, std::vector<Token>& tokens, std::string& p
         } else if (c == '"') {
             size_t close = line.find('"', i + 1);
             if (close == std::string_view::npos) {
-                problem = "a quoted text is not closed";
+                std::string_view rest = line.substr(i);
+                while (!rest.empty() && rest.back() == '\r') rest.remove_suffix(1);
+                problem = "'" + std::string(rest) + "': a quoted text is not closed";
                 return false;
             }
             tokens.push_back({std::string(line.substr(i + 1, close - i - 1)), true});
@@ -92,15 +97,75 @@ const ItemTypeInfo* FindItemType(TW_UINT16 type) {
 bool IsText(TW_UINT16 type) { return type >= TWTY_STR32 && type <= TWTY_STR255; }
 int TokensPerItem(TW_UINT16 type) { return type == TWTY_FRAME ? 4 : 1; }
 
-// Rounded to the nearest 1/65536, the way applications convert a float.
-bool ParseFix32(const Token& token, TW_FIX32& out) {
-    if (token.quoted || token.text.empty()) return false;
-    char* end = nullptr;
-    double value = strtod(token.text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value) || value < -32768.0 || value >= 32768.0) return false;
-    auto bits = static_cast<TW_INT32>(std::lround(value * 65536.0));
-    out.Whole = static_cast<TW_INT16>(bits >> 16);
-    out.Frac = static_cast<TW_UINT16>(bits & 0xffff);
+// A TW_FIX32 counts in steps of 1/65536: 16 binary places, which a decimal needs at
+// most 16 places to write.
+constexpr int kFix32Places = 16;
+
+// The value of a TW_FIX32 as the 32-bit count of 1/65536 steps, written as an exact
+// decimal (the count over 65536 is exact in a double).
+std::string ExactDecimal(int64_t steps) {
+    char text[64];
+    snprintf(text, sizeof(text), "%.*f", kFix32Places, static_cast<double>(steps) / 65536.0);
+    std::string decimal = text;
+    while (decimal.back() == '0') decimal.pop_back();
+    if (decimal.back() == '.') decimal.pop_back();
+    return decimal;
+}
+
+// A decimal ("150", "-0.5", "8.5") that a TW_FIX32 holds exactly; with a leading
+// "~", the nearest TW_FIX32 to it (what a trace's three decimals stand for).
+bool ParseFix32(const Token& token, TW_FIX32& out, std::string& problem) {
+    std::string_view text = token.text;
+    const bool nearest = !token.quoted && !text.empty() && text[0] == '~';
+    if (nearest) text.remove_prefix(1);
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) text.remove_prefix(1);
+    const size_t point = text.find('.');
+    std::string_view whole = text.substr(0, point);
+    std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    auto digitsOnly = [](std::string_view digits) {
+        return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (token.quoted || whole.empty() || !digitsOnly(whole) || !digitsOnly(fraction) ||
+        (point != std::string_view::npos && fraction.empty())) {
+        problem = Quoted(token) + " is not a TWTY_FIX32 number (a decimal such as 150 or -0.5)";
+        return false;
+    }
+    while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+    while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+
+    // More places than 16 (trailing zeros aside) are never a whole number of steps.
+    bool exact = fraction.size() <= kFix32Places;
+    int64_t steps = 0;
+    if (whole.size() <= 5) {
+        if (nearest) {
+            steps = std::llround(strtod(std::string(text).c_str(), nullptr) * 65536.0);
+        } else if (exact) {
+            // digits / 10^k is a whole number of steps when 5^k divides the digits;
+            // the steps are then (digits / 5^k) * 2^(16 - k).
+            int64_t digits = 0, fives = 1;
+            for (char c : fraction) {
+                digits = digits * 10 + (c - '0');
+                fives *= 5;
+            }
+            exact = digits % fives == 0;
+            for (char c : whole) steps = steps * 10 + (c - '0');
+            steps = steps * 65536 + ((digits / fives) << (kFix32Places - fraction.size()));
+        }
+        if (negative) steps = -steps;
+    }
+    if (whole.size() > 5 || steps < INT32_MIN || steps > INT32_MAX) {
+        problem = Quoted(token) + " is outside what a TWTY_FIX32 holds (-32768 to 32767.99998)";
+        return false;
+    }
+    if (!nearest && !exact) {
+        const double value = strtod(std::string(token.text).c_str(), nullptr);
+        problem = Quoted(token) + " is no TWTY_FIX32 exactly (steps of 1/65536); the nearest is " +
+                  ExactDecimal(std::llround(value * 65536.0)) + ", which ~" + token.text + " gives";
+        return false;
+    }
+    out.Whole = static_cast<TW_INT16>(steps >> 16);
+    out.Frac = static_cast<TW_UINT16>(steps & 0xffff);
     return true;
 }
 
@@ -110,7 +175,7 @@ bool EncodeItem(const ItemTypeInfo& info, const std::vector<Token>& tokens, size
     const Token& token = tokens[pos];
     if (IsText(info.type)) {
         if (token.text.size() >= info.size) {
-            problem = "text \"" + token.text + "\" is longer than its type holds";
+            problem = Quoted(token) + " is longer than its type holds";
             return false;
         }
         memcpy(out, token.text.c_str(), token.text.size() + 1);
@@ -119,17 +184,14 @@ bool EncodeItem(const ItemTypeInfo& info, const std::vector<Token>& tokens, size
     if (info.type == TWTY_FIX32 || info.type == TWTY_FRAME) {
         for (int i = 0; i < TokensPerItem(info.type); ++i) {
             TW_FIX32 value;
-            if (!ParseFix32(tokens[pos + i], value)) {
-                problem = "'" + tokens[pos + i].text + "' is not a TWTY_FIX32 number";
-                return false;
-            }
+            if (!ParseFix32(tokens[pos + i], value, problem)) return false;
             memcpy(out + i * sizeof(TW_FIX32), &value, sizeof(value));
         }
         return true;
     }
     int64_t value = 0;
     if (token.quoted || !ParseNamedNumber(kValueNames, token.text, value) || value < info.min || value > info.max) {
-        problem = "'" + token.text + "' is no value of its item type";
+        problem = Quoted(token) + " is no value of its item type";
         return false;
     }
     // Little-endian: the low bytes of the value are the item.
@@ -155,7 +217,18 @@ bool EncodeRangeValue(const ItemTypeInfo& info, const std::vector<Token>& tokens
 
 // ---------------------------------------------------------------- arguments
 
-using Arguments = std::vector<Token>;
+// The words after DG DAT MSG and before "->"; `before` is the word in front of
+// them (the MSG), named when one is missing.
+struct Arguments {
+    std::vector<Token> words;
+    const Token& before;
+
+    size_t size() const { return words.size(); }
+    bool empty() const { return words.empty(); }
+    const Token& operator[](size_t i) const { return words[i]; }
+    // The last word given, for a complaint that something is missing after it.
+    const Token& Last() const { return words.empty() ? before : words.back(); }
+};
 
 template <typename T>
 void StoreData(SessionStep& step, const T& value) {
@@ -168,11 +241,22 @@ void StoreAt(std::vector<unsigned char>& bytes, size_t offset, const T& value) {
     memcpy(bytes.data() + offset, &value, sizeof(T));
 }
 
+// "'8.5': what is wrong", naming the first word too many, or the last one given
+// when a word is missing.
+std::string CountProblem(const Arguments& args, size_t wanted, const std::string& what) {
+    return (args.size() > wanted ? Quoted(args[wanted]) + " is one word too many: " : "after " +
+                                   Quoted(args.Last()) + " a word is missing: ") + what;
+}
+
 // CAP [ONEVALUE|ARRAY|ENUMERATION|RANGE TWTY_x values...]
 bool ParseCapabilityArguments(const Arguments& args, SessionStep& step, std::string& problem) {
     int64_t value = 0;
-    if (args.empty() || !ParseNamedNumber(kCapabilityNames, args[0].text, value) || value < 0 || value > 0xffff) {
-        problem = args.empty() ? "DAT_CAPABILITY needs a capability" : "unknown capability '" + args[0].text + "'";
+    if (args.empty()) {
+        problem = "after " + Quoted(args.before) + " a word is missing: DAT_CAPABILITY needs a capability";
+        return false;
+    }
+    if (!ParseNamedNumber(kCapabilityNames, args[0].text, value) || value < 0 || value > 0xffff) {
+        problem = Quoted(args[0]) + " is no capability";
         return false;
     }
     TW_CAPABILITY cap{};
@@ -183,11 +267,14 @@ bool ParseCapabilityArguments(const Arguments& args, SessionStep& step, std::str
         return true;
     }
 
-    std::string container = args[1].text;
+    const Token& container = args[1];
     const ItemTypeInfo* info = nullptr;
-    if (args.size() < 3 || !ParseNamedNumber(kItemTypeNames, args[2].text, value) ||
-        !(info = FindItemType(static_cast<TW_UINT16>(value)))) {
-        problem = args.size() < 3 ? "a container needs an item type" : "unknown item type '" + args[2].text + "'";
+    if (args.size() < 3) {
+        problem = "after " + Quoted(container) + " a word is missing: a container needs an item type";
+        return false;
+    }
+    if (!ParseNamedNumber(kItemTypeNames, args[2].text, value) || !(info = FindItemType(static_cast<TW_UINT16>(value)))) {
+        problem = Quoted(args[2]) + " is no item type";
         return false;
     }
     const size_t first = 3;
@@ -195,18 +282,18 @@ bool ParseCapabilityArguments(const Arguments& args, SessionStep& step, std::str
     const size_t per = static_cast<size_t>(TokensPerItem(info->type));
     std::vector<unsigned char>& bytes = step.container;
 
-    if (container == "ONEVALUE") {
+    if (container.text == "ONEVALUE") {
         if (count != per) {
-            problem = "ONEVALUE takes one value";
+            problem = CountProblem(args, first + per, "ONEVALUE takes one value");
             return false;
         }
         cap.ConType = TWON_ONEVALUE;
         bytes.assign(std::max(sizeof(TW_ONEVALUE), offsetof(TW_ONEVALUE, Item) + info->size), 0);
         StoreAt(bytes, offsetof(TW_ONEVALUE, ItemType), info->type);
-        if (!EncodeItem(*info, args, first, bytes.data() + offsetof(TW_ONEVALUE, Item), problem)) return false;
-    } else if (container == "ARRAY") {
+        if (!EncodeItem(*info, args.words, first, bytes.data() + offsetof(TW_ONEVALUE, Item), problem)) return false;
+    } else if (container.text == "ARRAY") {
         if (count % per != 0) {
-            problem = "ARRAY values do not make whole items";
+            problem = "after " + Quoted(args.Last()) + " ARRAY values do not make whole items";
             return false;
         }
         size_t items = count / per;
@@ -215,31 +302,41 @@ bool ParseCapabilityArguments(const Arguments& args, SessionStep& step, std::str
         StoreAt(bytes, offsetof(TW_ARRAY, ItemType), info->type);
         StoreAt(bytes, offsetof(TW_ARRAY, NumItems), static_cast<TW_UINT32>(items));
         for (size_t i = 0; i < items; ++i)
-            if (!EncodeItem(*info, args, first + i * per, bytes.data() + offsetof(TW_ARRAY, ItemList) + i * info->size,
-                            problem))
+            if (!EncodeItem(*info, args.words, first + i * per,
+                            bytes.data() + offsetof(TW_ARRAY, ItemList) + i * info->size, problem))
                 return false;
-    } else if (container == "ENUMERATION") {
-        int64_t current = 0;
-        int64_t fallback = 0;
-        if (count < 2 || !ParseNumber(args[first].text, current) || !ParseNumber(args[first + 1].text, fallback) ||
-            current < 0 || current > UINT32_MAX || fallback < 0 || fallback > UINT32_MAX || (count - 2) % per != 0) {
-            problem = "ENUMERATION takes the current index, the default index, then the values";
+    } else if (container.text == "ENUMERATION") {
+        const std::string form = "ENUMERATION takes the current index, the default index, then the values";
+        if (count < 2 || (count - 2) % per != 0) {
+            problem = "after " + Quoted(args.Last()) + ": " + form;
             return false;
+        }
+        int64_t indexes[2] = {};
+        for (size_t i = 0; i < 2; ++i) {
+            if (!ParseNumber(args[first + i].text, indexes[i]) || indexes[i] < 0 || indexes[i] > UINT32_MAX) {
+                problem = Quoted(args[first + i]) + " is no index: " + form;
+                return false;
+            }
         }
         size_t items = (count - 2) / per;
         cap.ConType = TWON_ENUMERATION;
         bytes.assign(std::max(sizeof(TW_ENUMERATION), offsetof(TW_ENUMERATION, ItemList) + items * info->size), 0);
         StoreAt(bytes, offsetof(TW_ENUMERATION, ItemType), info->type);
         StoreAt(bytes, offsetof(TW_ENUMERATION, NumItems), static_cast<TW_UINT32>(items));
-        StoreAt(bytes, offsetof(TW_ENUMERATION, CurrentIndex), static_cast<TW_UINT32>(current));
-        StoreAt(bytes, offsetof(TW_ENUMERATION, DefaultIndex), static_cast<TW_UINT32>(fallback));
+        StoreAt(bytes, offsetof(TW_ENUMERATION, CurrentIndex), static_cast<TW_UINT32>(indexes[0]));
+        StoreAt(bytes, offsetof(TW_ENUMERATION, DefaultIndex), static_cast<TW_UINT32>(indexes[1]));
         for (size_t i = 0; i < items; ++i)
-            if (!EncodeItem(*info, args, first + 2 + i * per,
+            if (!EncodeItem(*info, args.words, first + 2 + i * per,
                             bytes.data() + offsetof(TW_ENUMERATION, ItemList) + i * info->size, problem))
                 return false;
-    } else if (container == "RANGE") {
-        if (count != 5 || per != 1 || IsText(info->type)) {
-            problem = "RANGE takes a number type and five values: min max step default current";
+    } else if (container.text == "RANGE") {
+        const std::string form = "RANGE takes a number type and five values: min max step default current";
+        if (per != 1 || IsText(info->type)) {
+            problem = Quoted(args[2]) + " is no number type: " + form;
+            return false;
+        }
+        if (count != 5) {
+            problem = CountProblem(args, first + 5, form);
             return false;
         }
         TW_RANGE range{};
@@ -247,12 +344,12 @@ bool ParseCapabilityArguments(const Arguments& args, SessionStep& step, std::str
         TW_UINT32* slots[] = {&range.MinValue, &range.MaxValue, &range.StepSize, &range.DefaultValue,
                               &range.CurrentValue};
         for (size_t i = 0; i < 5; ++i)
-            if (!EncodeRangeValue(*info, args, first + i, *slots[i], problem)) return false;
+            if (!EncodeRangeValue(*info, args.words, first + i, *slots[i], problem)) return false;
         cap.ConType = TWON_RANGE;
         bytes.assign(sizeof(TW_RANGE), 0);
         StoreAt(bytes, 0, range);
     } else {
-        problem = "unknown container '" + container + "'";
+        problem = Quoted(container) + " is no container (ONEVALUE, ARRAY, ENUMERATION or RANGE)";
         return false;
     }
     StoreData(step, cap);
@@ -261,15 +358,15 @@ bool ParseCapabilityArguments(const Arguments& args, SessionStep& step, std::str
 
 // Up to `limit` numbers from the list of names given.
 bool ParseNumbers(const Arguments& args, size_t limit, const NameTables& names, std::vector<int64_t>& numbers,
-                  std::string& problem) {
+                  std::string& problem, const char* what = "a number") {
     if (args.size() > limit) {
-        problem = "too many arguments";
+        problem = Quoted(args[limit]) + " is one argument too many";
         return false;
     }
-    for (const Token& token : args) {
+    for (const Token& token : args.words) {
         int64_t value = 0;
         if (token.quoted || !ParseNamedNumber(names, token.text, value)) {
-            problem = "'" + token.text + "' is not a number";
+            problem = Quoted(token) + " is not " + what;
             return false;
         }
         numbers.push_back(value);
@@ -292,27 +389,29 @@ bool ParseUserInterfaceArguments(const Arguments& args, SessionStep& step, std::
 bool ParseImageLayoutArguments(const Arguments& args, SessionStep& step, std::string& problem) {
     if (args.empty()) return true;
     if (args.size() != 4) {
-        problem = "a layout takes Left Top Right Bottom";
+        problem = CountProblem(args, 4, "a layout takes Left Top Right Bottom");
         return false;
     }
     TW_IMAGELAYOUT layout{};
     TW_FIX32* edges[] = {&layout.Frame.Left, &layout.Frame.Top, &layout.Frame.Right, &layout.Frame.Bottom};
-    for (size_t i = 0; i < 4; ++i) {
-        if (!ParseFix32(args[i], *edges[i])) {
-            problem = "'" + args[i].text + "' is not a TWTY_FIX32 number";
-            return false;
-        }
-    }
+    for (size_t i = 0; i < 4; ++i)
+        if (!ParseFix32(args[i], *edges[i], problem)) return false;
     StoreData(step, layout);
     return true;
 }
 
-// The InfoIDs asked for, as numbers.
+// The InfoIDs asked for, as TWEI_ names or numbers.
 bool ParseExtImageInfoArguments(const Arguments& args, SessionStep& step, std::string& problem) {
     std::vector<int64_t> ids;
-    if (!ParseNumbers(args, (kDataBlockSize - offsetof(TW_EXTIMAGEINFO, Info)) / sizeof(TW_INFO), kValueNames, ids,
-                      problem))
+    if (!ParseNumbers(args, (kDataBlockSize - offsetof(TW_EXTIMAGEINFO, Info)) / sizeof(TW_INFO), kInfoIdNames, ids,
+                      problem, "an InfoID (a TWEI_ name or a number)"))
         return false;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (ids[i] < 0 || ids[i] > 0xffff) {
+            problem = Quoted(args[i]) + " is no InfoID (16 bits)";
+            return false;
+        }
+    }
     std::vector<unsigned char>& bytes = step.data;
     bytes.assign(offsetof(TW_EXTIMAGEINFO, Info) + ids.size() * sizeof(TW_INFO), 0);
     StoreAt(bytes, offsetof(TW_EXTIMAGEINFO, NumInfos), static_cast<TW_UINT32>(ids.size()));
@@ -330,7 +429,7 @@ bool ParseResponseArguments(const Arguments& args, SessionStep& step, std::strin
     if (!ParseNumbers(args, 1, kValueNames, numbers, problem)) return false;
     int64_t entries = numbers.empty() ? kDefaultResponseEntries : numbers[0];
     if (entries < 1 || entries > 256) {
-        problem = "a response curve has 1 to 256 entries";
+        problem = Quoted(args[0]) + ": a response curve has 1 to 256 entries";
         return false;
     }
     step.data.assign(static_cast<size_t>(entries) * sizeof(TW_ELEMENT8), 0);
@@ -340,12 +439,6 @@ bool ParseResponseArguments(const Arguments& args, SessionStep& step, std::strin
         StoreAt(step.data, static_cast<size_t>(i) * sizeof(TW_ELEMENT8), element);
     }
     return true;
-}
-
-bool ParseNoArguments(const Arguments& args, SessionStep&, std::string& problem) {
-    if (args.empty()) return true;
-    problem = "this DAT takes no arguments";
-    return false;
 }
 
 struct ArgumentRule {
@@ -363,36 +456,50 @@ constexpr ArgumentRule kArgumentRules[] = {
     {DAT_RGBRESPONSE, ParseResponseArguments},
 };
 
-bool ParseArguments(const Arguments& args, SessionStep& step, std::string& problem) {
+bool ParseArguments(const Arguments& args, const Token& dat, SessionStep& step, std::string& problem) {
     for (const ArgumentRule& rule : kArgumentRules)
         if (rule.dat == step.DAT) return rule.parse(args, step, problem);
-    return ParseNoArguments(args, step, problem);
+    if (args.empty()) return true;
+    problem = Quoted(args[0]) + ": " + dat.text + " takes no arguments";
+    return false;
 }
 
-// "any" | TWRC_x [TWCC_x for DAT_STATUS]
-bool ParseExpectation(const Arguments& words, SessionStep& step, std::string& problem) {
+// "any" | TWRC_x [TWCC_x for DAT_STATUS], after the arrow. Whether a condition
+// code may follow is left open when the DAT is unknown (a complaint already).
+bool ParseExpectation(const std::vector<Token>& words, const Token& arrow, bool datKnown, SessionStep& step,
+                      std::string& problem) {
     Expectation& expect = step.expect;
+    if (words.empty()) {
+        problem = "after " + Quoted(arrow) + " a word is missing: a return code, or any";
+        return false;
+    }
     if (words.size() == 1 && words[0].text == "any") {
         expect.kind = Expectation::Kind::Any;
         return true;
     }
     int64_t value = 0;
-    if (words.empty() || words.size() > 2 || !ParseNamedNumber(kReturnCodeNames, words[0].text, value) ||
-        value < 0 || value > 0xffff) {
-        problem = "after -> comes a return code, or any";
+    if (words[0].quoted || !ParseNamedNumber(kReturnCodeNames, words[0].text, value) || value < 0 || value > 0xffff) {
+        problem = Quoted(words[0]) + " is no return code (after -> comes a return code, or any)";
         return false;
     }
     expect.kind = Expectation::Kind::Exact;
     expect.rc = static_cast<TW_UINT16>(value);
-    if (words.size() == 2) {
-        if (step.DAT != DAT_STATUS || !ParseNamedNumber(kConditionCodeNames, words[1].text, value) || value < 0 ||
-            value > 0xffff) {
-            problem = "a condition code is expected of DAT_STATUS only";
-            return false;
-        }
-        expect.checkCondition = true;
-        expect.condition = static_cast<TW_UINT16>(value);
+    if (words.size() == 1) return true;
+    if (datKnown && step.DAT != DAT_STATUS) {
+        problem = Quoted(words[1]) + ": a condition code is expected of DAT_STATUS only";
+        return false;
     }
+    if (words[1].quoted || !ParseNamedNumber(kConditionCodeNames, words[1].text, value) || value < 0 ||
+        value > 0xffff) {
+        problem = Quoted(words[1]) + " is no condition code";
+        return false;
+    }
+    if (words.size() > 2) {
+        problem = Quoted(words[2]) + " is one word too many: after the condition code comes nothing";
+        return false;
+    }
+    expect.checkCondition = true;
+    expect.condition = static_cast<TW_UINT16>(value);
     return true;
 }
 
@@ -406,46 +513,71 @@ constexpr Directive kDirectives[] = {
     {"memxfer", SessionStep::Kind::MemXfer},
 };
 
-bool ParseLine(const std::vector<Token>& tokens, SessionStep& step, std::string& problem) {
+bool SameLetters(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return tolower(static_cast<unsigned char>(x)) == tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Every problem of the line; none means the step is complete.
+void ParseLine(const std::vector<Token>& tokens, SessionStep& step, std::vector<std::string>& problems) {
     for (const Directive& directive : kDirectives) {
         if (tokens[0].text != directive.word) continue;
-        if (tokens.size() != 1) {
-            problem = std::string(directive.word) + " takes nothing more";
-            return false;
-        }
+        if (tokens.size() != 1) problems.push_back(Quoted(tokens[1]) + ": " + directive.word + " takes nothing more");
         step.kind = directive.kind;
-        return true;
+        return;
+    }
+    // "8->TWRC_SUCCESS" is one word to the reader of the line, and not to us.
+    for (const Token& token : tokens) {
+        if (!token.quoted && token.text != "->" && token.text.find("->") != std::string::npos) {
+            problems.push_back(Quoted(token) + ": write -> apart, with blanks around it");
+            return;
+        }
+    }
+    if (tokens.size() < 3) {
+        for (const Directive& directive : kDirectives) {
+            if (SameLetters(tokens[0].text, directive.word)) {
+                problems.push_back(Quoted(tokens[0]) + " is no directive: directives are written in lower case (" +
+                                   directive.word + ")");
+                return;
+            }
+        }
+        problems.push_back(tokens.size() == 1 ? Quoted(tokens[0]) +
+                                                    " is no directive (waitxferready, memxfer) and no triplet "
+                                                    "(DG DAT MSG)"
+                                              : "after " + Quoted(tokens[1]) +
+                                                    " a word is missing: a triplet is DG DAT MSG");
+        return;
     }
 
-    int64_t dg = 0;
-    int64_t dat = 0;
-    int64_t msg = 0;
-    if (tokens.size() < 3) {
-        problem = "a triplet is DG DAT MSG";
-        return false;
+    struct Part {
+        const NameTables& names;
+        int64_t max;
+        const char* what;
+        int64_t value;
+    } parts[] = {{kDgNames, UINT32_MAX, "DG", 0}, {kDatNames, 0xffff, "DAT", 0}, {kMsgNames, 0xffff, "MSG", 0}};
+    bool known[3] = {true, true, true};
+    for (size_t i = 0; i < 3; ++i) {
+        Part& part = parts[i];
+        if (tokens[i].quoted || !ParseNamedNumber(part.names, tokens[i].text, part.value) || part.value < 0 ||
+            part.value > part.max) {
+            problems.push_back(Quoted(tokens[i]) + " is no " + part.what);
+            known[i] = false;
+        }
     }
-    if (!ParseNamedNumber(kDgNames, tokens[0].text, dg) || dg < 0 || dg > UINT32_MAX) {
-        problem = "unknown DG '" + tokens[0].text + "'";
-        return false;
-    }
-    if (!ParseNamedNumber(kDatNames, tokens[1].text, dat) || dat < 0 || dat > 0xffff) {
-        problem = "unknown DAT '" + tokens[1].text + "'";
-        return false;
-    }
-    if (!ParseNamedNumber(kMsgNames, tokens[2].text, msg) || msg < 0 || msg > 0xffff) {
-        problem = "unknown MSG '" + tokens[2].text + "'";
-        return false;
-    }
-    step.DG = static_cast<TW_UINT32>(dg);
-    step.DAT = static_cast<TW_UINT16>(dat);
-    step.MSG = static_cast<TW_UINT16>(msg);
+    step.DG = static_cast<TW_UINT32>(parts[0].value);
+    step.DAT = static_cast<TW_UINT16>(parts[1].value);
+    step.MSG = static_cast<TW_UINT16>(parts[2].value);
 
     auto isArrow = [](const Token& t) { return !t.quoted && t.text == "->"; };
     auto arrow = std::find_if(tokens.begin() + 3, tokens.end(), isArrow);
-    Arguments args(tokens.begin() + 3, arrow);
-    if (!ParseArguments(args, step, problem)) return false;
-    if (arrow == tokens.end()) return true;
-    return ParseExpectation(Arguments(arrow + 1, tokens.end()), step, problem);
+    std::string problem;
+    // The arguments depend on the DAT; the expectation (but for a condition code) does not.
+    if (known[0] && known[1] && known[2] &&
+        !ParseArguments(Arguments{{tokens.begin() + 3, arrow}, tokens[2]}, tokens[1], step, problem))
+        problems.push_back(problem);
+    if (arrow != tokens.end() && !ParseExpectation({arrow + 1, tokens.end()}, *arrow, known[1], step, problem))
+        problems.push_back(problem);
 }
 
 // ---------------------------------------------------------------- running
@@ -491,6 +623,7 @@ void DisposeAnswered(TW_HANDLE answered, TW_HANDLE sent) {
 
 bool ParseSessionScript(std::string_view text, std::vector<SessionStep>& steps, std::string& error) {
     steps.clear();
+    error.clear();
     int lineNumber = 0;
     size_t start = 0;
     while (start <= text.size()) {
@@ -501,21 +634,16 @@ bool ParseSessionScript(std::string_view text, std::vector<SessionStep>& steps, 
         ++lineNumber;
 
         std::vector<Token> tokens;
-        std::string problem;
-        if (!SplitLine(line, tokens, problem)) {
-            error = "line " + std::to_string(lineNumber) + ": " + problem;
-            return false;
-        }
-        if (tokens.empty()) continue;
+        std::vector<std::string> problems(1);
+        if (SplitLine(line, tokens, problems[0])) problems.clear();
         SessionStep step;
         step.line = lineNumber;
-        if (!ParseLine(tokens, step, problem)) {
-            error = "line " + std::to_string(lineNumber) + ": " + problem;
-            return false;
-        }
-        steps.push_back(std::move(step));
+        if (problems.empty() && !tokens.empty()) ParseLine(tokens, step, problems);
+        for (const std::string& problem : problems)
+            error += (error.empty() ? "" : "\n") + ("line " + std::to_string(lineNumber) + ": " + problem);
+        if (problems.empty() && !tokens.empty()) steps.push_back(std::move(step));
     }
-    return true;
+    return error.empty();
 }
 
 CHostSession::CHostSession(DSENTRYPROC entry, FILE* out)
@@ -528,7 +656,9 @@ CHostSession::CHostSession(DSENTRYPROC entry, FILE* out)
       m_lastCondition(TWCC_SUCCESS),
       m_lastEventMessage(MSG_NULL),
       m_lastCap(0),
-      m_nMismatches(0) {
+      m_nMismatches(0),
+      m_bAskStatus(false),
+      m_pNextStep(nullptr) {
     // As a manager would have registered it at MSG_OPENDSM.
     m_application.Id = reinterpret_cast<TW_MEMREF>(static_cast<uintptr_t>(1));
     m_application.Version.MajorNum = 1;
@@ -545,7 +675,9 @@ CHostSession::CHostSession(DSENTRYPROC entry, FILE* out)
 }
 
 int CHostSession::Run(const std::vector<SessionStep>& steps) {
-    for (const SessionStep& step : steps) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const SessionStep& step = steps[i];
+        m_pNextStep = i + 1 < steps.size() ? &steps[i + 1] : nullptr;
         switch (step.kind) {
             case SessionStep::Kind::Triplet: {
                 std::string detail;
@@ -565,6 +697,9 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
     std::vector<std::max_align_t> storage((std::max(kDataBlockSize, step.data.size()) + sizeof(std::max_align_t) - 1) /
                                           sizeof(std::max_align_t));
     auto* block = reinterpret_cast<unsigned char*>(storage.data());
+    // Value-initialised elements may keep their padding (a long double's six bytes)
+    // from an earlier block: heap leftovers must not reach the source.
+    memset(block, 0, storage.size() * sizeof(std::max_align_t));
     if (!step.data.empty()) memcpy(block, step.data.data(), step.data.size());
     void* pData = block;
     TW_HANDLE sentContainer = nullptr;
@@ -629,7 +764,7 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
                 const auto* setup = BlockAs<TW_SETUPMEMXFER>(block);
                 // Within what the source allows, and never absurdly large for the host.
                 TW_UINT32 size = setup->Preferred ? setup->Preferred : setup->MaxBufSize;
-                if (size > 0) m_nStripSize = std::min<TW_UINT32>(size, 16 * 1024 * 1024);
+                if (size > 0) m_nStripSize = std::min(size, kMaxStripSize);
                 detail = "Preferred " + std::to_string(setup->Preferred);
             }
             break;
@@ -658,6 +793,13 @@ void CHostSession::Report(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DAT, 
     }
     line += " -> " + ReturnCodeName(rc);
     if (!detail.empty()) line += " " + detail;
+    if (m_bAskStatus && rc == TWRC_FAILURE && DAT != DAT_STATUS &&
+        !(m_pNextStep && m_pNextStep->kind == SessionStep::Kind::Triplet && m_pNextStep->DAT == DAT_STATUS)) {
+        SessionStep status;
+        std::string condition;
+        TW_UINT16 statusRc = Send(status, DG_CONTROL, DAT_STATUS, MSG_GET, condition);
+        line += " [DAT_STATUS: " + (statusRc == TWRC_SUCCESS ? condition : ReturnCodeName(statusRc)) + "]";
+    }
     if (!complaint.empty()) {
         line += "   MISMATCH: " + complaint + " (line " + std::to_string(step.line) + ")";
         ++m_nMismatches;

@@ -40,8 +40,9 @@ struct SessionStep {
     Expectation expect;
 };
 
-// The steps of a script, or false with "line N: what is wrong" in error; nothing
-// of a script with an error is run.
+// The steps of a script, or false with every error in error, one line each:
+// "line N: what is wrong", naming the word at fault. Nothing of a script with an
+// error is run.
 bool ParseSessionScript(std::string_view text, std::vector<SessionStep>& steps, std::string& error);
 
 class CHostSession {
@@ -53,12 +54,20 @@ public:
     // as the script expected.
     int Run(const std::vector<SessionStep>& steps);
 
+    // After a triplet answers TWRC_FAILURE, ask DG_CONTROL/DAT_STATUS/MSG_GET and
+    // show its condition code on the triplet's line. The question is no step of
+    // the script and expects nothing; it is left out where the script's next step
+    // asks the status itself.
+    void AskStatusAfterFailure(bool ask) { m_bAskStatus = ask; }
+
     // The identity the session sends as origin of every triplet.
     const TW_IDENTITY& Application() const { return m_application; }
 
 private:
     // Buffer size for memory transfers before the source has told its preferred one.
     static constexpr TW_UINT32 kDefaultStripSize = 64 * 1024;
+    // The largest buffer the host gives a strip, whatever the source prefers.
+    static constexpr TW_UINT32 kMaxStripSize = 16 * 1024 * 1024;
     // Bounds for the loops: a source that never ends one must not hang the host.
     static constexpr int kMaxEventPolls = 100;
     static constexpr int kMaxStrips = 10000;
@@ -83,4 +92,7 @@ private:
     TW_UINT16 m_lastEventMessage;
     TW_UINT16 m_lastCap;
     int m_nMismatches;
+    bool m_bAskStatus;
+    // The step after the one being run, for the status question.
+    const SessionStep* m_pNextStep;
 };

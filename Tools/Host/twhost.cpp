@@ -2,13 +2,18 @@
 // module. It loads the module as a manager does, sends it a session's triplets
 // through DS_Entry, prints each answer, and unloads it.
 //
-//   twhost <module.ds> <demo|vendor|structures|script-file>
+//   twhost [--status] <module.ds> <demo|vendor|structures|script-file>
 //
 // Exit status: 0 when every triplet answered as the session expects, 1 when one
-// did not, 2 when the module or the session could not be read.
+// did not, 2 when nothing was run (a wrong argument, a module or a session that
+// could not be read).
+#include <dirent.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,56 +26,118 @@ namespace {
 constexpr int kExitMismatch = 1;
 constexpr int kExitUnusable = 2;
 
-bool ReadSession(const char* nameOrPath, std::string& script) {
-    if (const char* builtin = FindBuiltinSession(nameOrPath)) {
-        script = builtin;
-        return true;
+constexpr char kUsage[] =
+    "usage: twhost [--status] <module.ds> <demo|vendor|structures|script-file>\n"
+    "Loads the data source module as a Data Source Manager does, sends it the session's\n"
+    "triplets as an application would, prints one line per triplet, and unloads it.\n"
+    "  --status  after a triplet answers TWRC_FAILURE, ask DAT_STATUS and show its\n"
+    "            condition code (outside the session's expectations)\n"
+    "  --help    this text\n"
+    "Exit status: 0 every triplet answered as expected, 1 one did not, 2 nothing was run.\n";
+
+int Unusable(const std::string& what) {
+    fprintf(stderr, "twhost: %s\n", what.c_str());
+    return kExitUnusable;
+}
+
+int WrongArgument(const std::string& what) {
+    fprintf(stderr, "twhost: %s\n%s", what.c_str(), kUsage);
+    return kExitUnusable;
+}
+
+// A built-in session's script, or the file's text; empty with the reason in problem.
+std::string ReadSession(const std::string& nameOrPath, std::string& problem) {
+    if (const char* builtin = FindBuiltinSession(nameOrPath)) return builtin;
+    std::error_code ec;
+    if (std::filesystem::is_directory(nameOrPath, ec)) {
+        problem = nameOrPath + " is a directory, not a session script";
+        return "";
     }
     std::ifstream file(nameOrPath, std::ios::binary);
-    if (!file) return false;
+    if (!file) {
+        problem = "no built-in session and no file named " + nameOrPath;
+        return "";
+    }
     std::ostringstream text;
     text << file.rdbuf();
-    script = text.str();
-    return true;
+    return text.str();
+}
+
+// The trace files this process has open: the one the module's log wrote. Read
+// before the unload closes it.
+std::string OpenTraceFiles() {
+    std::string files;
+    DIR* fds = opendir("/proc/self/fd");
+    if (!fds) return files;
+    while (const dirent* entry = readdir(fds)) {
+        char path[4096];
+        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        ssize_t length = readlink(link.c_str(), path, sizeof(path) - 1);
+        if (length <= 0) continue;
+        path[length] = '\0';
+        const char* name = strrchr(path, '/');
+        if (name && strncmp(name + 1, "Twainlog_", 9) == 0) files += (files.empty() ? "" : " ") + std::string(path);
+    }
+    closedir(fds);
+    return files;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: twhost <module.ds> <demo|vendor|structures|script-file>\n");
-        return kExitUnusable;
+    bool askStatus = false;
+    std::vector<std::string> operands;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        if (argument == "--status") {
+            askStatus = true;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return WrongArgument("unknown option " + argument);
+        } else {
+            operands.push_back(argument);
+        }
     }
-    std::string script;
-    if (!ReadSession(argv[2], script)) {
-        fprintf(stderr, "twhost: no built-in session and no file named %s\n", argv[2]);
-        return kExitUnusable;
-    }
+    if (operands.size() != 2)
+        return WrongArgument(operands.size() < 2 ? "a module and a session are needed"
+                                                 : "one module and one session, not " + operands[2]);
+    const std::string& sessionName = operands[1];
+
+    std::string problem;
+    const std::string script = ReadSession(sessionName, problem);
+    if (!problem.empty()) return Unusable(problem);
     std::vector<SessionStep> steps;
-    std::string error;
-    if (!ParseSessionScript(script, steps, error)) {
-        fprintf(stderr, "twhost: %s: %s\n", argv[2], error.c_str());
+    std::string errors;
+    if (!ParseSessionScript(script, steps, errors)) {
+        std::istringstream lines(errors);
+        for (std::string line; std::getline(lines, line);) fprintf(stderr, "twhost: %s: %s\n", sessionName.c_str(), line.c_str());
         return kExitUnusable;
     }
+    if (steps.empty()) return Unusable(sessionName + " holds no triplet and no directive: nothing to run");
 
     // A bare file name would make dlopen search the library path instead.
-    std::string modulePath = argv[1];
+    std::string modulePath = operands[0];
     if (modulePath.find('/') == std::string::npos) modulePath = "./" + modulePath;
     void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        fprintf(stderr, "twhost: cannot load %s: %s\n", modulePath.c_str(), dlerror());
-        return kExitUnusable;
-    }
+    if (!module) return Unusable("cannot load " + modulePath + ": " + dlerror());
     auto entry = reinterpret_cast<DSENTRYPROC>(dlsym(module, "DS_Entry"));
     if (!entry) {
-        fprintf(stderr, "twhost: %s has no DS_Entry\n", modulePath.c_str());
         dlclose(module);
-        return kExitUnusable;
+        return Unusable(modulePath + " has no DS_Entry");
     }
 
     CHostSession session(entry, stdout);
+    session.AskStatusAfterFailure(askStatus);
     int mismatches = session.Run(steps);
+    const std::string traces = OpenTraceFiles();
     // The module's unload is where it releases the driver and closes its log.
     dlclose(module);
+    if (traces.empty())
+        fprintf(stderr, "twhost: the module wrote no trace file (was its log directory there at load?)\n");
+    else
+        fprintf(stderr, "twhost: trace: %s\n", traces.c_str());
     return mismatches == 0 ? 0 : kExitMismatch;
 }

@@ -238,10 +238,15 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::function<void(C
 }
 
 HostOutcome RunHost(WrapperInstall wrapper, const std::string& session) {
+    return RunHostWith(wrapper, {MONITOR_MODULE_PATH, session});
+}
+
+HostOutcome RunHostWith(WrapperInstall wrapper, const std::vector<std::string>& arguments) {
     Stage(wrapper, true);
-    const int status = RunChildProcess([&] {
-        execl(TWHOST_PATH, "twhost", MONITOR_MODULE_PATH, session.c_str(), static_cast<char*>(nullptr));
-    });
+    std::vector<char*> argv = {const_cast<char*>("twhost")};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int status = RunChildProcess([&] { execv(TWHOST_PATH, argv.data()); });
     HostOutcome o;
     o.exitCode = status == -1 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     o.out = ReadFile(kChildDir / "stdout.txt");

@@ -75,6 +75,8 @@ struct HostOutcome {
     std::string trace;
 };
 HostOutcome RunHost(WrapperInstall wrapper, const std::string& session);
+// twhost with the arguments given (the module's path among them, where wanted).
+HostOutcome RunHostWith(WrapperInstall wrapper, const std::vector<std::string>& arguments);
 
 // "pData   = <0x...>" of a pointer, as the trace shows it.
 std::string DataPointerLine(const void* p);

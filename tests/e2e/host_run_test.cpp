@@ -1,12 +1,15 @@
 // twhost drives the built monitor module through whole sessions against the
 // substitute driver, as a manager and an application would, and the trace shows
 // every record in order.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "MonitorPaths.h"
 #include "StagedScenario.h"
 
 namespace {
@@ -22,6 +25,10 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
     return lines;
 }
 
+// What twhost writes to the standard error stream after a traced session: the
+// module's notice at unload, then the trace file it wrote.
+const std::string kTraceNamed = "Close Log File.\ntwhost: trace: " + std::string(kTwainLogDirectory) + "/Twainlog_";
+
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -35,7 +42,7 @@ TEST(HostRun, DemoAgainstTheSubstituteDriver) {
     HostOutcome outcome = RunHost(WrapperInstall::SubstituteDriver, "demo");
     EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
     EXPECT_EQ(Count(outcome.out, "MISMATCH"), 0u) << outcome.out;
-    EXPECT_EQ(outcome.err, "Close Log File.\n");
+    EXPECT_THAT(outcome.err, ::testing::StartsWith(kTraceNamed));
     ASSERT_EQ(outcome.traceFiles, 1);
 
     const std::string cap = "DG_CONTROL/DAT_CAPABILITY/MSG_", memory = "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET";
@@ -85,7 +92,7 @@ TEST(HostRun, VendorAndStructureSessionsAgainstTheSubstituteDriver) {
         SCOPED_TRACE(c.session);
         HostOutcome outcome = RunHost(WrapperInstall::SubstituteDriver, c.session);
         EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
-        EXPECT_EQ(outcome.err, "Close Log File.\n");
+        EXPECT_THAT(outcome.err, ::testing::StartsWith(kTraceNamed));
         EXPECT_EQ(LinesStartingWith(outcome.trace, "[0").size(), c.tripletLines);
         EXPECT_EQ(Count(outcome.trace, "*** Inspect Error Status Start ***\r\n"), c.brackets);
         const std::vector<std::string> states = LinesStartingWith(outcome.trace, "TWAIN Status = ");
@@ -94,36 +101,71 @@ TEST(HostRun, VendorAndStructureSessionsAgainstTheSubstituteDriver) {
     }
 }
 
-TEST(HostRun, ExitStatusTellsMismatchesAndUnusableSessions) {
+// The command line, the exit status and what goes to each stream. "{script}"
+// stands for a file holding the case's script.
+TEST(HostRun, CommandLineExitStatusAndStreams) {
+    const std::string script = std::string(E2E_SCRATCH_DIR) + "-session.txt";
+    const std::string module = MONITOR_MODULE_PATH;
+    const std::string usage = "usage: twhost [--status] <module.ds> <demo|vendor|structures|script-file>\n";
     struct Case {
         const char* name;
-        const char* script;  // null: the session name as it stands
-        const char* session;
+        std::vector<std::string> arguments;
+        const char* script;
+        WrapperInstall wrapper;
         int exitCode;
         size_t linesOut;
+        std::string errStart;  // the standard error stream starts so; "" when it is empty
+        std::string outHas = "";
     };
     const Case cases[] = {
-        {"as expected", "DG_CONTROL DAT_IDENTITY MSG_GET -> TWRC_SUCCESS\n", nullptr, 0, 1},
-        {"another code", "DG_CONTROL DAT_IDENTITY MSG_GET -> TWRC_CANCEL\nDG_CONTROL DAT_IDENTITY MSG_GET\n",
-         nullptr, 1, 2},
-        // Nothing of a script with an error is sent.
-        {"an error on line 2", "DG_CONTROL DAT_IDENTITY MSG_GET\nDG_CONTROL DAT_NOTHING MSG_GET\n", nullptr, 2, 0},
-        {"no such session", nullptr, "no-such-session", 2, 0},
+        {"as expected", {module, "{script}"}, "DG_CONTROL DAT_IDENTITY MSG_GET -> TWRC_SUCCESS\n",
+         WrapperInstall::Probe, 0, 1, kTraceNamed},
+        {"another code", {module, "{script}"},
+         "DG_CONTROL DAT_IDENTITY MSG_GET -> TWRC_CANCEL\nDG_CONTROL DAT_IDENTITY MSG_GET\n", WrapperInstall::Probe, 1,
+         2, kTraceNamed},
+        // The source's condition code, asked by the host and shown beside the failure.
+        {"--status", {"--status", module, "{script}"},
+         "DG_CONTROL DAT_IDENTITY MSG_GET\nDG_CONTROL DAT_IDENTITY MSG_OPENDS\n"
+         "DG_IMAGE DAT_IMAGEMEMXFER MSG_GET -> TWRC_FAILURE\n",
+         WrapperInstall::SubstituteDriver, 0, 3, kTraceNamed,
+         "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET -> TWRC_FAILURE [DAT_STATUS: TWCC_SEQERROR]\n"},
+        // Every error named, and nothing of the script sent.
+        {"errors on two lines", {module, "{script}"},
+         "DG_CONTROL DAT_NOTHING MSG_GET\nDG_CONTROL DAT_IDENTITY MSG_GET\n-> any\n", WrapperInstall::Probe, 2, 0,
+         "twhost: " + script + ": line 1: 'DAT_NOTHING' is no DAT\ntwhost: " + script +
+             ": line 3: after 'any' a word is missing: a triplet is DG DAT MSG\n"},
+        {"no triplet", {module, "{script}"}, "# nothing\n\n", WrapperInstall::Probe, 2, 0,
+         "twhost: " + script + " holds no triplet and no directive: nothing to run\n"},
+        {"a directory", {module, E2E_SCRATCH_DIR}, nullptr, WrapperInstall::Probe, 2, 0,
+         "twhost: " + std::string(E2E_SCRATCH_DIR) + " is a directory, not a session script\n"},
+        {"no such session", {module, "no-such-session"}, nullptr, WrapperInstall::Probe, 2, 0,
+         "twhost: no built-in session and no file named no-such-session\n"},
+        {"--help", {"--help"}, nullptr, WrapperInstall::Probe, 0, 7, "", usage},
+        {"an unknown option", {"--verbose", module, "demo"}, nullptr, WrapperInstall::Probe, 2, 0,
+         "twhost: unknown option --verbose\n" + usage},
+        {"no session", {module}, nullptr, WrapperInstall::Probe, 2, 0,
+         "twhost: a module and a session are needed\n" + usage},
     };
-    const std::string scriptPath = std::string(E2E_SCRATCH_DIR) + "-session.txt";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.script) {
-            FILE* f = fopen(scriptPath.c_str(), "w");
+            FILE* f = fopen(script.c_str(), "w");
             ASSERT_NE(f, nullptr);
             fputs(c.script, f);
             fclose(f);
         }
-        HostOutcome outcome = RunHost(WrapperInstall::Probe, c.script ? scriptPath : c.session);
+        std::vector<std::string> arguments = c.arguments;
+        std::replace(arguments.begin(), arguments.end(), std::string("{script}"), script);
+        HostOutcome outcome = RunHostWith(c.wrapper, arguments);
         EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.out << outcome.err;
         EXPECT_EQ(Count(outcome.out, "\n"), c.linesOut) << outcome.out;
+        EXPECT_THAT(outcome.out, ::testing::HasSubstr(c.outHas));
+        if (c.errStart.empty())
+            EXPECT_EQ(outcome.err, "");
+        else
+            EXPECT_THAT(outcome.err, ::testing::StartsWith(c.errStart));
     }
-    remove(scriptPath.c_str());
+    remove(script.c_str());
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// twhost's session scripts: what each line becomes, byte for byte, and the exact
-// complaint for each line that cannot be sent.
+// twhost's session scripts: what each line becomes, byte for byte, the exact
+// complaint for each line that cannot be sent, and what a session sends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,12 @@ const ContainerCase kContainerCases[] = {
      {7, 0, 0, 0, 150, 0, 0, 0}},
     {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_BRIGHTNESS ONEVALUE TWTY_FIX32 -0.5", ICAP_BRIGHTNESS, TWON_ONEVALUE,
      {7, 0, 0, 0, 0xff, 0xff, 0x00, 0x80}},
+    // The smallest step, the largest value, and the nearest to a trace's three decimals.
+    {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_BRIGHTNESS ARRAY TWTY_FIX32 -0.0000152587890625 32767.9999847412109375 "
+     "~0.333 ~-0.333",
+     ICAP_BRIGHTNESS, TWON_ARRAY,
+     {7, 0, 0, 0, 4, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f, 0xff, 0xff, 0, 0, 0x3f, 0x55, 0xff, 0xff, 0xc1,
+      0xaa}},
     {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XFERMECH ONEVALUE TWTY_UINT16 TWSX_MEMORY", ICAP_XFERMECH, TWON_ONEVALUE,
      {4, 0, 0, 0, 2, 0, 0, 0}},
     {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT16 -1", CAP_XFERCOUNT, TWON_ONEVALUE,
@@ -113,56 +121,165 @@ TEST(HostScript, TripletsDirectivesExpectationsAndComments) {
     EXPECT_EQ(ui.ModalUI, 0);
 }
 
-TEST(HostScript, ALineThatCannotBeSentIsNamedWithItsNumber) {
+// Every error of a script in one run, each with its line and the word at fault.
+TEST(HostScript, EveryLineThatCannotBeSentIsNamedWithItsWord) {
     struct Case {
         const char* script;
-        const char* error;
+        const char* errors;
     };
     const Case cases[] = {
-        {"DG_CONTROL DAT_IDENTITY", "line 1: a triplet is DG DAT MSG"},
-        {"DG_NONE DAT_IDENTITY MSG_GET", "line 1: unknown DG 'DG_NONE'"},
-        {"DG_CONTROL DAT_IDENTITIES MSG_GET", "line 1: unknown DAT 'DAT_IDENTITIES'"},
-        {"DG_CONTROL DAT_IDENTITY 0x", "line 1: unknown MSG '0x'"},
-        {"DG_CONTROL DAT_IDENTITY 0x10000", "line 1: unknown MSG '0x10000'"},
-        {"# fine\nDG_CONTROL DAT_CAPABILITY MSG_GET", "line 2: DAT_CAPABILITY needs a capability"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_GET CAP_NOTHING", "line 1: unknown capability 'CAP_NOTHING'"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE", "line 1: a container needs an item type"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT64 1",
-         "line 1: unknown item type 'TWTY_INT64'"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT16", "line 1: ONEVALUE takes one value"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_BITDEPTH ONEVALUE TWTY_UINT8 256",
-         "line 1: '256' is no value of its item type"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XRESOLUTION ONEVALUE TWTY_FIX32 32768",
-         "line 1: '32768' is not a TWTY_FIX32 number"},
+        {"DG_CONTROL DAT_IDENTITY", "line 1: after 'DAT_IDENTITY' a word is missing: a triplet is DG DAT MSG"},
+        {"WAITXFERREADY\nwait", "line 1: 'WAITXFERREADY' is no directive: directives are written in lower case "
+                                "(waitxferready)\n"
+                                "line 2: 'wait' is no directive (waitxferready, memxfer) and no triplet (DG DAT MSG)"},
+        {"DG_NONE DAT_IDENTITIES 0x10000 -> TWRC_SUCESS\nDG_CONTROL DAT_STATU MSG_GET -> TWRC_SUCCESS TWCC_SUCCESS",
+         "line 1: 'DG_NONE' is no DG\nline 1: 'DAT_IDENTITIES' is no DAT\nline 1: '0x10000' is no MSG\n"
+         "line 1: 'TWRC_SUCESS' is no return code (after -> comes a return code, or any)\n"
+         "line 2: 'DAT_STATU' is no DAT"},
+        {"DG_CONTROL DAT_IDENTITY 8->TWRC_SUCCESS", "line 1: '8->TWRC_SUCCESS': write -> apart, with blanks around it"},
+        {"# fine\nDG_CONTROL DAT_CAPABILITY MSG_GET\nDG_CONTROL DAT_CAPABILITY MSG_GET CAP_NOTHING",
+         "line 2: after 'MSG_GET' a word is missing: DAT_CAPABILITY needs a capability\n"
+         "line 3: 'CAP_NOTHING' is no capability"},
+        {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT64 1\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT16\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT16 1 2\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_BITDEPTH ONEVALUE TWTY_UINT8 256",
+         "line 1: after 'ONEVALUE' a word is missing: a container needs an item type\n"
+         "line 2: 'TWTY_INT64' is no item type\n"
+         "line 3: after 'TWTY_INT16' a word is missing: ONEVALUE takes one value\n"
+         "line 4: '2' is one word too many: ONEVALUE takes one value\n"
+         "line 5: '256' is no value of its item type"},
         {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_AUTHOR ONEVALUE TWTY_STR32 \"unclosed",
-         "line 1: a quoted text is not closed"},
+         "line 1: '\"unclosed': a quoted text is not closed"},
         {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_AUTHOR ONEVALUE TWTY_STR32 \"0123456789012345678901234567890123\"",
-         "line 1: text \"0123456789012345678901234567890123\" is longer than its type holds"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_FRAMES ARRAY TWTY_FRAME 0 0 1",
-         "line 1: ARRAY values do not make whole items"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_PIXELTYPE ENUMERATION TWTY_UINT16 TWPT_RGB",
-         "line 1: ENUMERATION takes the current index, the default index, then the values"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_AUTHOR RANGE TWTY_STR32 a b c d e",
-         "line 1: RANGE takes a number type and five values: min max step default current"},
-        {"DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT LIST TWTY_INT16 1", "line 1: unknown container 'LIST'"},
-        {"DG_CONTROL DAT_STATUS MSG_GET TWCC_BUMMER", "line 1: this DAT takes no arguments"},
-        {"DG_CONTROL DAT_USERINTERFACE MSG_ENABLEDS 1 1 1", "line 1: too many arguments"},
-        {"DG_IMAGE DAT_GRAYRESPONSE MSG_SET 257", "line 1: a response curve has 1 to 256 entries"},
-        {"DG_IMAGE DAT_IMAGELAYOUT MSG_SET 0 0 8.5", "line 1: a layout takes Left Top Right Bottom"},
-        {"DG_CONTROL DAT_IDENTITY MSG_GET ->", "line 1: after -> comes a return code, or any"},
-        {"DG_CONTROL DAT_IDENTITY MSG_GET -> TWRC_SUCCESS TWCC_BUMMER",
-         "line 1: a condition code is expected of DAT_STATUS only"},
-        {"memxfer now", "line 1: memxfer takes nothing more"},
+         "line 1: '\"0123456789012345678901234567890123\"' is longer than its type holds"},
+        {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_FRAMES ARRAY TWTY_FRAME 0 0 1\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_PIXELTYPE ENUMERATION TWTY_UINT16 TWPT_RGB\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_PIXELTYPE ENUMERATION TWTY_UINT16 0 -1 TWPT_RGB\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_AUTHOR RANGE TWTY_STR32 a b c d e\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_CONTRAST RANGE TWTY_INT8 1 2 3 4\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT LIST TWTY_INT16 1",
+         "line 1: after '1' ARRAY values do not make whole items\n"
+         "line 2: after 'TWPT_RGB': ENUMERATION takes the current index, the default index, then the values\n"
+         "line 3: '-1' is no index: ENUMERATION takes the current index, the default index, then the values\n"
+         "line 4: 'TWTY_STR32' is no number type: RANGE takes a number type and five values: min max step default "
+         "current\n"
+         "line 5: after '4' a word is missing: RANGE takes a number type and five values: min max step default "
+         "current\n"
+         "line 6: 'LIST' is no container (ONEVALUE, ARRAY, ENUMERATION or RANGE)"},
+        // TWTY_FIX32: a decimal held exactly, else "~" asks for the nearest.
+        {"DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XRESOLUTION ONEVALUE TWTY_FIX32 32768\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XRESOLUTION ONEVALUE TWTY_FIX32 0.1\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XRESOLUTION ONEVALUE TWTY_FIX32 0.00000762939453125\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XRESOLUTION ONEVALUE TWTY_FIX32 1e2\n"
+         "DG_IMAGE DAT_IMAGELAYOUT MSG_SET 0 0 8.5 11.\n"
+         "DG_IMAGE DAT_IMAGELAYOUT MSG_SET 0 0 8.5",
+         "line 1: '32768' is outside what a TWTY_FIX32 holds (-32768 to 32767.99998)\n"
+         "line 2: '0.1' is no TWTY_FIX32 exactly (steps of 1/65536); the nearest is 0.100006103515625, which ~0.1 "
+         "gives\n"
+         "line 3: '0.00000762939453125' is no TWTY_FIX32 exactly (steps of 1/65536); the nearest is "
+         "0.0000152587890625, which ~0.00000762939453125 gives\n"
+         "line 4: '1e2' is not a TWTY_FIX32 number (a decimal such as 150 or -0.5)\n"
+         "line 5: '11.' is not a TWTY_FIX32 number (a decimal such as 150 or -0.5)\n"
+         "line 6: after '8.5' a word is missing: a layout takes Left Top Right Bottom"},
+        {"DG_CONTROL DAT_STATUS MSG_GET TWCC_BUMMER\n"
+         "DG_CONTROL DAT_USERINTERFACE MSG_ENABLEDS 1 1 1\n"
+         "DG_IMAGE DAT_GRAYRESPONSE MSG_SET 257\n"
+         "DG_IMAGE DAT_EXTIMAGEINFO MSG_GET TWEI_BARCODEX TWEI_NOTHING",
+         "line 1: 'TWCC_BUMMER': DAT_STATUS takes no arguments\n"
+         "line 2: '1' is one argument too many\n"
+         "line 3: '257': a response curve has 1 to 256 entries\n"
+         "line 4: 'TWEI_NOTHING' is not an InfoID (a TWEI_ name or a number)"},
+        {"DG_CONTROL DAT_IDENTITY MSG_GET ->\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BOGUS\n"
+         "DG_CONTROL DAT_IDENTITY MSG_GET -> TWRC_SUCCESS TWCC_SUCCESS\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_SUCCESS TWCC_SUCCESS\n"
+         "memxfer now",
+         "line 1: after '->' a word is missing: a return code, or any\n"
+         "line 2: 'TWCC_BOGUS' is no condition code\n"
+         "line 3: 'TWCC_SUCCESS': a condition code is expected of DAT_STATUS only\n"
+         "line 4: 'TWCC_SUCCESS' is one word too many: after the condition code comes nothing\n"
+         "line 5: 'now': memxfer takes nothing more"},
         // A leading zero is no octal: 010 is ten, and 08 is eight.
         {"DG_CONTROL DAT_IDENTITY 010\nDG_CONTROL DAT_IDENTITY 08\nDG_CONTROL DAT_IDENTITY 0x0g",
-         "line 3: unknown MSG '0x0g'"},
+         "line 3: '0x0g' is no MSG"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
         std::vector<SessionStep> steps;
-        std::string error;
-        EXPECT_FALSE(ParseSessionScript(c.script, steps, error));
-        EXPECT_EQ(error, c.error);
+        std::string errors;
+        EXPECT_FALSE(ParseSessionScript(c.script, steps, errors));
+        EXPECT_EQ(errors, c.errors);
+    }
+}
+
+// A source that answers from a table, notes every call, and writes its whole
+// block where it answers with data, as a source whose structure is larger than the
+// host thinks may.
+struct FakeSource {
+    static inline std::vector<std::string> calls;
+    static inline bool layoutBlockWasZero = false;
+
+    static TW_UINT16 Entry(TW_IDENTITY*, TW_UINT32, TW_UINT16 DAT, TW_UINT16, TW_MEMREF pData) {
+        auto* block = static_cast<unsigned char*>(pData);
+        calls.push_back(std::to_string(DAT));
+        switch (DAT) {
+            case DAT_CAPABILITY: return TWRC_FAILURE;
+            case DAT_STATUS:
+                memset(block, 0xa5, 4096);
+                static_cast<TW_STATUS*>(pData)->ConditionCode = TWCC_BADCAP;
+                return TWRC_SUCCESS;
+            case DAT_IMAGELAYOUT:
+                layoutBlockWasZero = std::all_of(block, block + 4096, [](unsigned char b) { return b == 0; });
+                return TWRC_SUCCESS;
+            default: return TWRC_SUCCESS;
+        }
+    }
+};
+
+// What the host prints for a script, and the DATs it sent.
+std::string RunAgainstFakeSource(const char* script, bool askStatus) {
+    std::vector<SessionStep> steps;
+    std::string errors;
+    EXPECT_TRUE(ParseSessionScript(script, steps, errors)) << errors;
+    FakeSource::calls.clear();
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&text, &size);
+    CHostSession session(FakeSource::Entry, out);
+    session.AskStatusAfterFailure(askStatus);
+    const int mismatches = session.Run(steps);
+    fclose(out);
+    std::string printed(text, size);
+    free(text);
+    for (const std::string& dat : FakeSource::calls) printed += dat + " ";
+    return printed + "mismatches " + std::to_string(mismatches);
+}
+
+// The data of a triplet without arguments starts all zero, padding included, even
+// where the block before it was full of the source's bytes.
+TEST(HostSession, DataWithoutArgumentsIsAllZero) {
+    FakeSource::layoutBlockWasZero = false;
+    RunAgainstFakeSource("DG_CONTROL DAT_STATUS MSG_GET\nDG_IMAGE DAT_IMAGELAYOUT MSG_SET\n", false);
+    EXPECT_TRUE(FakeSource::layoutBlockWasZero);
+}
+
+// --status asks after each failure, except where the script asks next, and the
+// question changes no expectation.
+TEST(HostSession, StatusAskedAfterAFailureWhenWanted) {
+    const char* script =
+        "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT16 1 -> TWRC_FAILURE\n"
+        "DG_CONTROL DAT_CAPABILITY MSG_GET CAP_XFERCOUNT -> TWRC_FAILURE\n"
+        "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADCAP\n";
+    for (bool ask : {false, true}) {
+        SCOPED_TRACE(ask);
+        EXPECT_EQ(RunAgainstFakeSource(script, ask),
+                  "DG_CONTROL/DAT_CAPABILITY/MSG_SET (CAP_XFERCOUNT) -> TWRC_FAILURE" +
+                      std::string(ask ? " [DAT_STATUS: TWCC_BADCAP]" : "") +
+                      "\nDG_CONTROL/DAT_CAPABILITY/MSG_GET (CAP_XFERCOUNT) -> TWRC_FAILURE\n"
+                      "DG_CONTROL/DAT_STATUS/MSG_GET -> TWRC_SUCCESS TWCC_BADCAP\n" +
+                      (ask ? "1 8 1 8 " : "1 1 8 ") + "mismatches 0");
     }
 }
 

@@ -323,10 +323,15 @@ TEST(Bundle, MissingBundlesAndUnloadableExecutablesGiveNull) {
     std::ofstream(broken + "/Contents/MacOS/Broken") << "#!/bin/sh\n";
     const std::string empty = MakeBundle(scratch, "Empty.bundle", "");
     const std::string named = MakeBundle(scratch, "Named.bundle", "Other");
+    EXPECT_EQ(CFBundleCopyExecutableURL(nullptr), nullptr);
     for (const std::string& dir : {empty, named, broken}) {
         SCOPED_TRACE(dir);
         CFBundleRef bundle = BundleAt(dir);
         ASSERT_NE(bundle, nullptr) << "the directory exists";
+        CFURLRef executable = CFBundleCopyExecutableURL(bundle);
+        EXPECT_EQ(executable ? FileSystemPath(executable, false) : "<null>",
+                  dir == broken ? broken + "/Contents/MacOS/Broken" : "<null>");
+        if (executable) CFRelease(executable);
         EXPECT_EQ(Probe(bundle), nullptr);
         EXPECT_EQ(Probe(bundle), nullptr) << "a failed load is not half remembered";
         CFRelease(bundle);

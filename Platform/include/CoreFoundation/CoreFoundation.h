@@ -85,6 +85,9 @@ MACPLATFORM_EXPORT Boolean CFURLGetFileSystemRepresentation(CFURLRef url,
 /* NULL when the URL is NULL or not an existing directory. The executable
    is <bundle>/Contents/MacOS/<bundle name without its extension>. */
 MACPLATFORM_EXPORT CFBundleRef CFBundleCreate(CFAllocatorRef allocator, CFURLRef bundleURL);
+/* The executable's file, or NULL when the bundle has none; the caller
+   releases it. */
+MACPLATFORM_EXPORT CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle);
 /* Loads the executable on first use; loaded code stays loaded after the
    bundle is released. */
 MACPLATFORM_EXPORT void* CFBundleGetFunctionPointerForName(CFBundleRef bundle,

@@ -1,0 +1,4 @@
+#include "MonitorPaths.h"
+#include "TraceLogFile.h"
+
+void setupTwainLog() { setupTwainLogIn(kTwainLogDirectory); }
