@@ -1,0 +1,303 @@
+// twtrace check: the protocol checker. The rules are data, each with the one line
+// of the TWAIN 2.x standard that makes it a rule; the engine below only applies
+// them. Only what the standard says plainly is a rule.
+#include <initializer_list>
+#include <string>
+
+#include "Commands.h"
+#include "ContainerValue.h"
+#include "TraceNames.h"
+#include "twaintbl.h"
+
+namespace {
+
+enum class Side { Application, Driver };
+
+constexpr unsigned States(std::initializer_list<int> states) {
+    unsigned mask = 0;
+    for (int state : states) mask |= 1u << state;
+    return mask;
+}
+constexpr unsigned Codes(std::initializer_list<int> codes) { return States(codes); }
+
+struct StateRule {
+    TW_UINT16 dat, msg;
+    unsigned states;
+    const char* reason;
+};
+
+// The states in which the application may send a triplet; sending it in another
+// is the application's fault.
+constexpr StateRule kStateRules[] = {
+    {DAT_IDENTITY, MSG_OPENDS, States({3}), "a source is opened in state 3: the manager is open, the source is not"},
+    {DAT_IDENTITY, MSG_CLOSEDS, States({4}), "a source is closed in state 4: it is disabled first (MSG_DISABLEDS)"},
+    {DAT_CAPABILITY, MSG_GET, States({4, 5, 6, 7}), "capabilities are asked of an open source (states 4 to 7)"},
+    {DAT_CAPABILITY, MSG_GETCURRENT, States({4, 5, 6, 7}), "capabilities are asked of an open source (states 4 to 7)"},
+    {DAT_CAPABILITY, MSG_GETDEFAULT, States({4, 5, 6, 7}), "capabilities are asked of an open source (states 4 to 7)"},
+    {DAT_CAPABILITY, MSG_QUERYSUPPORT, States({4, 5, 6, 7}), "capabilities are asked of an open source (states 4 to 7)"},
+    {DAT_CAPABILITY, MSG_SET, States({4, 5, 6}),
+     "capabilities are set in state 4, extended ones also in 5 and 6, never during a transfer"},
+    {DAT_CAPABILITY, MSG_RESET, States({4, 5, 6}),
+     "capabilities are reset in state 4, extended ones also in 5 and 6, never during a transfer"},
+    {DAT_USERINTERFACE, MSG_ENABLEDS, States({4}), "a source is enabled from state 4"},
+    {DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, States({4}), "a source is enabled from state 4"},
+    {DAT_USERINTERFACE, MSG_DISABLEDS, States({5}), "a source is disabled in state 5, when no transfer is pending"},
+    {DAT_IMAGEINFO, MSG_GET, States({6, 7}), "image information is asked once a transfer is ready (state 6)"},
+    {DAT_IMAGELAYOUT, MSG_SET, States({4}), "the layout is set in state 4, before the source is enabled"},
+    {DAT_IMAGELAYOUT, MSG_RESET, States({4}), "the layout is reset in state 4, before the source is enabled"},
+    {DAT_IMAGEMEMXFER, MSG_GET, States({6, 7}), "a strip is asked only once a transfer is ready (states 6 and 7)"},
+    {DAT_IMAGENATIVEXFER, MSG_GET, States({6}), "a native transfer starts in state 6, after MSG_XFERREADY"},
+    {DAT_IMAGEFILEXFER, MSG_GET, States({6}), "a file transfer starts in state 6, after MSG_XFERREADY"},
+    {DAT_SETUPMEMXFER, MSG_GET, States({4, 5, 6}), "buffer sizes are asked in states 4 to 6"},
+    {DAT_PENDINGXFERS, MSG_ENDXFER, States({6, 7}), "a transfer is ended after it was ready (state 6) or done (7)"},
+    {DAT_PENDINGXFERS, MSG_RESET, States({6}), "pending transfers are discarded in state 6"},
+    {DAT_EXTIMAGEINFO, MSG_GET, States({7}), "extended image information is asked after the transfer, in state 7"},
+    {DAT_CUSTOMDSDATA, MSG_GET, States({4}), "custom data is read in state 4"},
+    {DAT_CUSTOMDSDATA, MSG_SET, States({4}), "custom data is written in state 4"},
+};
+
+struct ReturnRule {
+    TW_UINT16 dat, msg;
+    unsigned codes;
+    const char* reason;
+};
+
+// The return codes the standard lists for a triplet; any other is the source's fault.
+constexpr ReturnRule kReturnRules[] = {
+    {DAT_IDENTITY, MSG_OPENDS, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "MSG_OPENDS succeeds or fails"},
+    {DAT_IDENTITY, MSG_CLOSEDS, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "MSG_CLOSEDS succeeds or fails"},
+    {DAT_CAPABILITY, MSG_GET, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "a capability query succeeds or fails"},
+    {DAT_CAPABILITY, MSG_GETCURRENT, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "a capability query succeeds or fails"},
+    {DAT_CAPABILITY, MSG_GETDEFAULT, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "a capability query succeeds or fails"},
+    {DAT_CAPABILITY, MSG_QUERYSUPPORT, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "a capability query succeeds or fails"},
+    {DAT_CAPABILITY, MSG_SET, Codes({TWRC_SUCCESS, TWRC_CHECKSTATUS, TWRC_FAILURE}),
+     "a set succeeds, succeeds with changes (TWRC_CHECKSTATUS) or fails"},
+    {DAT_CAPABILITY, MSG_RESET, Codes({TWRC_SUCCESS, TWRC_CHECKSTATUS, TWRC_FAILURE}),
+     "a reset succeeds, succeeds with changes (TWRC_CHECKSTATUS) or fails"},
+    {DAT_USERINTERFACE, MSG_ENABLEDS, Codes({TWRC_SUCCESS, TWRC_CHECKSTATUS, TWRC_CANCEL, TWRC_FAILURE}),
+     "enabling succeeds, succeeds without the asked user interface (TWRC_CHECKSTATUS), is cancelled or fails"},
+    {DAT_USERINTERFACE, MSG_DISABLEDS, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "MSG_DISABLEDS succeeds or fails"},
+    {DAT_IMAGEINFO, MSG_GET, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "image information is given or not"},
+    {DAT_IMAGELAYOUT, MSG_GET, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "the layout is given or not"},
+    {DAT_IMAGELAYOUT, MSG_SET, Codes({TWRC_SUCCESS, TWRC_CHECKSTATUS, TWRC_FAILURE}),
+     "a layout is taken, taken with changes (TWRC_CHECKSTATUS) or refused"},
+    {DAT_IMAGEMEMXFER, MSG_GET, Codes({TWRC_SUCCESS, TWRC_XFERDONE, TWRC_CANCEL, TWRC_FAILURE}),
+     "a strip is given (TWRC_SUCCESS), is the last (TWRC_XFERDONE), or the transfer is cancelled or fails"},
+    {DAT_IMAGENATIVEXFER, MSG_GET, Codes({TWRC_XFERDONE, TWRC_CANCEL, TWRC_FAILURE}),
+     "a native transfer is done, cancelled or failed: it never answers TWRC_SUCCESS"},
+    {DAT_IMAGEFILEXFER, MSG_GET, Codes({TWRC_XFERDONE, TWRC_CANCEL, TWRC_FAILURE}),
+     "a file transfer is done, cancelled or failed: it never answers TWRC_SUCCESS"},
+    {DAT_SETUPMEMXFER, MSG_GET, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "buffer sizes are given or not"},
+    {DAT_PENDINGXFERS, MSG_ENDXFER, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "MSG_ENDXFER succeeds or fails"},
+    {DAT_PENDINGXFERS, MSG_RESET, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "MSG_RESET succeeds or fails"},
+    {DAT_STATUS, MSG_GET, Codes({TWRC_SUCCESS, TWRC_FAILURE}), "a status is given or not"},
+    {DAT_EXTIMAGEINFO, MSG_GET, Codes({TWRC_SUCCESS, TWRC_FAILURE}),
+     "extended information is given or not; an unknown item says so in its own CondCode"},
+};
+
+struct ItemTypeRule {
+    TW_UINT16 cap, itemType;
+    const char* reason;
+};
+
+// The item type the standard gives a well-known capability.
+constexpr ItemTypeRule kItemTypeRules[] = {
+    {CAP_XFERCOUNT, TWTY_INT16, "CAP_XFERCOUNT is a TW_INT16 (-1: any number of images)"},
+    {CAP_SUPPORTEDCAPS, TWTY_UINT16, "CAP_SUPPORTEDCAPS lists capability ids, TW_UINT16"},
+    {CAP_FEEDERENABLED, TWTY_BOOL, "CAP_FEEDERENABLED is a TW_BOOL"},
+    {CAP_AUTOFEED, TWTY_BOOL, "CAP_AUTOFEED is a TW_BOOL"},
+    {CAP_INDICATORS, TWTY_BOOL, "CAP_INDICATORS is a TW_BOOL"},
+    {CAP_UICONTROLLABLE, TWTY_BOOL, "CAP_UICONTROLLABLE is a TW_BOOL"},
+    {CAP_DEVICEONLINE, TWTY_BOOL, "CAP_DEVICEONLINE is a TW_BOOL"},
+    {CAP_DUPLEXENABLED, TWTY_BOOL, "CAP_DUPLEXENABLED is a TW_BOOL"},
+    {ICAP_COMPRESSION, TWTY_UINT16, "ICAP_COMPRESSION is a TW_UINT16 (TWCP_ values)"},
+    {ICAP_PIXELTYPE, TWTY_UINT16, "ICAP_PIXELTYPE is a TW_UINT16 (TWPT_ values)"},
+    {ICAP_UNITS, TWTY_UINT16, "ICAP_UNITS is a TW_UINT16 (TWUN_ values)"},
+    {ICAP_XFERMECH, TWTY_UINT16, "ICAP_XFERMECH is a TW_UINT16 (TWSX_ values)"},
+    {ICAP_BITDEPTH, TWTY_UINT16, "ICAP_BITDEPTH is a TW_UINT16"},
+    {ICAP_ORIENTATION, TWTY_UINT16, "ICAP_ORIENTATION is a TW_UINT16 (TWOR_ values)"},
+    {ICAP_XRESOLUTION, TWTY_FIX32, "ICAP_XRESOLUTION is a TW_FIX32"},
+    {ICAP_YRESOLUTION, TWTY_FIX32, "ICAP_YRESOLUTION is a TW_FIX32"},
+    {ICAP_BRIGHTNESS, TWTY_FIX32, "ICAP_BRIGHTNESS is a TW_FIX32"},
+    {ICAP_CONTRAST, TWTY_FIX32, "ICAP_CONTRAST is a TW_FIX32"},
+    {ICAP_GAMMA, TWTY_FIX32, "ICAP_GAMMA is a TW_FIX32"},
+    {ICAP_ROTATION, TWTY_FIX32, "ICAP_ROTATION is a TW_FIX32"},
+    {ICAP_THRESHOLD, TWTY_FIX32, "ICAP_THRESHOLD is a TW_FIX32"},
+    {ICAP_PHYSICALWIDTH, TWTY_FIX32, "ICAP_PHYSICALWIDTH is a TW_FIX32"},
+    {ICAP_PHYSICALHEIGHT, TWTY_FIX32, "ICAP_PHYSICALHEIGHT is a TW_FIX32"},
+    {ICAP_FRAMES, TWTY_FRAME, "ICAP_FRAMES is a TW_FRAME"},
+};
+
+// What a container's own fields say; the finding's text when they contradict each other.
+struct ContainerRule {
+    const char* block;
+    std::string (*contradiction)(const TraceRecord&);
+    const char* reason;
+};
+
+int64_t NumberIn(const TraceRecord& record, const char* field, const char* block, bool& ok) {
+    int64_t value = 0;
+    const TraceNode* node = record.Field(field, block);
+    ok = ok && node && ParseTraceNumber(node->value, value);
+    return value;
+}
+
+std::string IndexOutside(const TraceRecord& record, const char* index) {
+    bool ok = true;
+    int64_t items = NumberIn(record, "NumItems", "TW_ENUMERATION", ok);
+    int64_t at = NumberIn(record, index, "TW_ENUMERATION", ok);
+    if (!ok || at < items) return "";
+    return std::string(index) + " " + std::to_string(at) + " of " + std::to_string(items) + " items";
+}
+
+// A range's values as numbers: integers as shown, TW_FIX32 decimals scaled by 1000.
+bool RangeValue(const TraceRecord& record, const char* field, int64_t& value) {
+    const TraceNode* node = record.Field(field, "TW_RANGE");
+    if (!node) return false;
+    if (ParseTraceNumber(node->value, value)) return true;
+    char* end = nullptr;
+    double number = strtod(node->value.c_str(), &end);
+    if (node->value.empty() || *end != '\0' || node->value.find('.') == std::string::npos) return false;
+    value = static_cast<int64_t>(number * 1000.0 + (number < 0 ? -0.5 : 0.5));
+    return true;
+}
+
+std::string RangeOutside(const TraceRecord& record, const char* field) {
+    int64_t low, high, value;
+    if (!RangeValue(record, "MinValue", low) || !RangeValue(record, "MaxValue", high) ||
+        !RangeValue(record, field, value) || low > high || (value >= low && value <= high))
+        return "";
+    return std::string(field) + " " + record.Field(field, "TW_RANGE")->value + " outside " +
+           record.Field("MinValue", "TW_RANGE")->value + ".." + record.Field("MaxValue", "TW_RANGE")->value;
+}
+
+constexpr ContainerRule kContainerRules[] = {
+    {"TW_ENUMERATION", [](const TraceRecord& r) { return IndexOutside(r, "CurrentIndex"); },
+     "an enumeration's CurrentIndex points at one of its items"},
+    {"TW_ENUMERATION", [](const TraceRecord& r) { return IndexOutside(r, "DefaultIndex"); },
+     "an enumeration's DefaultIndex points at one of its items"},
+    {"TW_RANGE",
+     [](const TraceRecord& r) {
+         int64_t low, high;
+         if (!RangeValue(r, "MinValue", low) || !RangeValue(r, "MaxValue", high) || low <= high) return std::string();
+         return "MinValue " + r.Field("MinValue", "TW_RANGE")->value + " above MaxValue " +
+                r.Field("MaxValue", "TW_RANGE")->value;
+     },
+     "a range's MinValue is not above its MaxValue"},
+    {"TW_RANGE", [](const TraceRecord& r) { return RangeOutside(r, "CurrentValue"); },
+     "a range's CurrentValue lies within MinValue..MaxValue"},
+    {"TW_RANGE", [](const TraceRecord& r) { return RangeOutside(r, "DefaultValue"); },
+     "a range's DefaultValue lies within MinValue..MaxValue"},
+};
+
+constexpr const char* kStatusReason = "after TWRC_FAILURE the application asks DAT_STATUS for the condition code";
+constexpr const char* kStripReason = "a strip's BytesWritten fits in the buffer the application gave (Memory.Length)";
+
+class CChecker {
+public:
+    explicit CChecker(std::ostream& out) : m_out(out) {}
+
+    void Take(const TraceRecord& record) {
+        std::string name = RecordName(record, m_lastNumber);
+        for (const std::string& damage : record.damage) Finding(name, "damaged", nullptr, damage, "");
+        if (record.kind == TraceRecord::Kind::Unreadable) return;
+        if (record.kind == TraceRecord::Kind::Triplet) {
+            m_lastNumber = record.number;
+            if (!m_unasked.empty() && !record.Is(DAT_STATUS, MSG_GET))
+                Finding(m_unasked, "status never asked", "application", "the condition code of the failure",
+                        kStatusReason);
+            m_unasked.clear();
+            if (record.number == 1) m_state = 3;  // the monitor starts a trace in state 3
+            CheckState(record, name);
+            CheckReturnCode(record, name);
+            CheckContainer(record, name);
+            CheckStrip(record, name);
+            if (record.hasResult && record.rc.value == TWRC_FAILURE) m_unasked = name;
+        }
+        // The state after the record; unknown when a record that should show it does not.
+        if (record.hasState) m_state = record.state;
+        else if (record.hasResult && record.rc.value != TWRC_FAILURE) m_state = 0;
+    }
+
+    int Finish() {
+        if (!m_unasked.empty())
+            Finding(m_unasked, "status never asked", "application", "the condition code of the failure", kStatusReason);
+        if (m_findings == 0) m_out << "No protocol fault found.\n";
+        else
+            m_out << m_findings << " findings: " << m_application << " of the application, " << m_driver
+                  << " of the driver, " << m_damaged << " damaged records or lines\n";
+        return m_findings ? kExitFindings : kExitClean;
+    }
+
+private:
+    void Finding(const std::string& record, const char* rule, const char* side, const std::string& what,
+                 const char* reason) {
+        ++m_findings;
+        if (!side) ++m_damaged;
+        else if (side[0] == 'a') ++m_application;
+        else ++m_driver;
+        m_out << record << ": " << rule << ": " << (side ? side : "") << (side ? ": " : "") << what;
+        if (reason[0]) m_out << "; rule: " << reason;
+        m_out << "\n";
+    }
+
+    void CheckState(const TraceRecord& record, const std::string& name) {
+        if (m_state == 0) return;
+        for (const StateRule& rule : kStateRules) {
+            if (!record.Is(rule.dat, rule.msg) || (rule.states & (1u << m_state))) continue;
+            Finding(name, "state", "application", "sent in state " + std::to_string(m_state), rule.reason);
+        }
+    }
+
+    void CheckReturnCode(const TraceRecord& record, const std::string& name) {
+        if (!record.hasResult || !record.rc.known || record.rc.value >= TWRC_CUSTOMBASE) return;
+        for (const ReturnRule& rule : kReturnRules) {
+            if (!record.Is(rule.dat, rule.msg) || (rule.codes & (1u << record.rc.value))) continue;
+            Finding(name, "return code", "driver", record.rc.text + " is not a code of this triplet", rule.reason);
+        }
+    }
+
+    void CheckContainer(const TraceRecord& record, const std::string& name) {
+        if (record.dat.value != DAT_CAPABILITY || !record.hasResult) return;
+        // A set's container is the application's; any other the driver left.
+        const char* side = record.msg.value == MSG_SET ? "application" : "driver";
+        for (const ContainerRule& rule : kContainerRules) {
+            if (!record.Block(rule.block)) continue;
+            std::string contradiction = rule.contradiction(record);
+            if (!contradiction.empty()) Finding(name, "container", side, contradiction, rule.reason);
+        }
+        const TraceNode* type = record.Field("ItemType");
+        int64_t itemType = 0;
+        if (!type || !record.hasCap || !ValueOfName(NameKind::ItemType, type->value, itemType)) return;
+        for (const ItemTypeRule& rule : kItemTypeRules) {
+            if (rule.cap != record.cap.value || rule.itemType == itemType) continue;
+            Finding(name, "item type", side, "item type " + type->value, rule.reason);
+        }
+    }
+
+    void CheckStrip(const TraceRecord& record, const std::string& name) {
+        if (!record.Is(DAT_IMAGEMEMXFER, MSG_GET) || !record.hasResult) return;
+        bool ok = true;
+        int64_t written = NumberIn(record, "BytesWritten", "TW_IMAGEMEMXFER", ok);
+        int64_t length = NumberIn(record, "Length", "TW_MEMORY", ok);
+        if (!ok || static_cast<uint32_t>(written) <= static_cast<uint32_t>(length)) return;
+        Finding(name, "strip", "driver",
+                "BytesWritten " + std::to_string(static_cast<uint32_t>(written)) + " in a buffer of " +
+                    std::to_string(static_cast<uint32_t>(length)) + " bytes",
+                kStripReason);
+    }
+
+    std::ostream& m_out;
+    int64_t m_lastNumber = 0;
+    int m_state = 0;
+    std::string m_unasked;  // the last failure, until the next triplet asks its status
+    size_t m_findings = 0, m_application = 0, m_driver = 0, m_damaged = 0;
+};
+
+}  // namespace
+
+int RunCheck(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
+    CChecker checker(out);
+    int status = ReadEach(reader, problem, [&](const TraceRecord& record) { checker.Take(record); });
+    return status == kExitUnreadable ? status : checker.Finish();
+}

@@ -1,0 +1,187 @@
+// summary, check and diff on traces with known faults, compared with their exact
+// output; and the command line's exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "TraceText.h"
+
+namespace {
+
+std::string Capability(std::string_view cap, std::string_view container) {
+    return "  TW_CAPABILITY = {\n    Cap        = [" + std::string(cap) +
+           "]\n    ConType    = [TWON_X]\n    hContainer = <0x00002000>\n" + std::string(container) + "  }\n";
+}
+
+const std::string kBadEnumeration = Capability(
+    "ICAP_XRESOLUTION",
+    "    TW_ENUMERATION = {\n      ItemType     = [TWTY_UINT16]\n      NumItems     = [2]\n"
+    "      CurrentIndex = [2]\n      DefaultIndex = [0]\n      ItemList = {\n          0:100,\n          1:200\n"
+    "      }\n    }\n");
+const std::string kBadRange = Capability(
+    "ICAP_BRIGHTNESS",
+    "    TW_RANGE = {\n      ItemType     = [TWTY_FIX32]\n      MinValue     = [10.000]\n"
+    "      MaxValue     = [-10.000]\n      StepSize     = [1.000]\n      DefaultValue = [0.000]\n"
+    "      CurrentValue = [20.500]\n    }\n");
+const std::string kPixelType = Capability(
+    "ICAP_PIXELTYPE", "    TW_ONEVALUE = {\n      ItemType = [TWTY_UINT16]\n      Item     = [TWPT_GRAY]\n    }\n");
+const std::string kStrip =
+    "  TW_IMAGEMEMXFER = {\n    BytesWritten = [5000]\n    Memory       =\n    TW_MEMORY = {\n"
+    "      Flags  = [0x9]\n      Length = [4096]\n      TheMem = <0x00003000>\n    }\n}\n";
+
+// A session with one fault of each kind.
+const std::string kFaultyTrace =
+    Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_CANCEL", 3) +
+    Record(2, "DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION)", "TWRC_SUCCESS", 3, kBadEnumeration) +
+    Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+    Record(4, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS)", "TWRC_SUCCESS", 4, kBadRange) +
+    Record(5, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_FAILURE", 4) +
+    Record(6, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4, kPixelType) +
+    Record(7, "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS", "TWRC_SUCCESS", 5) +
+    Record(8, "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET", "TWRC_XFERDONE", 5, kStrip) +
+    Record(9, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_FAILURE", 5) +
+    Record(10, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 5,
+           "  TW_STATUS = {\n    ConditionCode = [TWCC_SEQERROR]\n  }\n");
+
+struct ExactCase {
+    const char* what;
+    int (*command)(CTraceReader&, std::ostream&, ReadProblem&);
+    int status;
+    std::string out;
+};
+
+// check names each fault with its record, rule and side; summary shows the
+// states, the failures with the status asked after them, the capabilities and
+// the transfers.
+TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
+    const ExactCase cases[] = {
+        {"check", RunCheck, kExitFindings,
+                R"j(00001 DG_CONTROL/DAT_IDENTITY/MSG_OPENDS: return code: driver: TWRC_CANCEL is not a code of this triplet; rule: MSG_OPENDS succeeds or fails)j" "\n"
+        R"j(00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION): state: application: sent in state 3; rule: capabilities are asked of an open source (states 4 to 7))j" "\n"
+        R"j(00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION): container: driver: CurrentIndex 2 of 2 items; rule: an enumeration's CurrentIndex points at one of its items)j" "\n"
+        R"j(00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION): item type: driver: item type TWTY_UINT16; rule: ICAP_XRESOLUTION is a TW_FIX32)j" "\n"
+        R"j(00004 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS): container: application: MinValue 10.000 above MaxValue -10.000; rule: a range's MinValue is not above its MaxValue)j" "\n"
+        R"j(00005 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE): status never asked: application: the condition code of the failure; rule: after TWRC_FAILURE the application asks DAT_STATUS for the condition code)j" "\n"
+        R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: state: application: sent in state 5; rule: a strip is asked only once a transfer is ready (states 6 and 7))j" "\n"
+        R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: strip: driver: BytesWritten 5000 in a buffer of 4096 bytes; rule: a strip's BytesWritten fits in the buffer the application gave (Memory.Length))j" "\n"
+        R"j(00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS: state: application: sent in state 5; rule: a source is closed in state 4: it is disabled first (MSG_DISABLEDS))j" "\n"
+        R"j(9 findings: 5 of the application, 4 of the driver, 0 damaged records or lines)j" "\n"},
+        {"summary", RunSummary, kExitClean,
+                R"j(Records: 10: 10 triplets, 0 claimed events)j" "\n"
+        R"j()j" "\n"
+        R"j(Triplets by kind:)j" "\n"
+        R"j(       1  DG_CONTROL/DAT_CAPABILITY/MSG_GET)j" "\n"
+        R"j(       3  DG_CONTROL/DAT_CAPABILITY/MSG_SET)j" "\n"
+        R"j(       1  DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS)j" "\n"
+        R"j(       2  DG_CONTROL/DAT_IDENTITY/MSG_OPENDS)j" "\n"
+        R"j(       1  DG_CONTROL/DAT_STATUS/MSG_GET)j" "\n"
+        R"j(       1  DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS)j" "\n"
+        R"j(       1  DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET)j" "\n"
+        R"j()j" "\n"
+        R"j(States: 3 (00001) -> 4 (00003) -> 5 (00007))j" "\n"
+        R"j()j" "\n"
+        R"j(Failures:)j" "\n"
+        R"j(  00005 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE) -> TWRC_FAILURE: status never asked)j" "\n"
+        R"j(  00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS -> TWRC_FAILURE: TWCC_SEQERROR (00010))j" "\n"
+        R"j()j" "\n"
+        R"j(Capabilities:)j" "\n"
+        R"j(  capability       set by the application            answered by the driver failed sets)j" "\n"
+        R"j(  ICAP_BRIGHTNESS  20.500 in 10.000..-10.000 (00004) -                      -)j" "\n"
+        R"j(  ICAP_PIXELTYPE   TWPT_GRAY (00006)                 -                      00005)j" "\n"
+        R"j(  ICAP_XRESOLUTION -                                 ? (3 of 2) (00002)     -)j" "\n"
+        R"j()j" "\n"
+        R"j(Transfers:)j" "\n"
+        R"j(  image 1: no TW_IMAGEINFO asked; memory transfer 00008 -> TWRC_XFERDONE: 1 strips of 5000 to 5000 bytes, 5000 bytes in all)j" "\n"},
+    };
+    for (const ExactCase& c : cases) {
+        CommandOutput result = RunOn(c.command, kFaultyTrace);
+        EXPECT_EQ(result.status, c.status) << c.what;
+        EXPECT_EQ(result.out, c.out) << c.what;
+    }
+}
+
+TEST(TwtraceCheck, ACleanSessionPasses) {
+    CommandOutput result = RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+                                               Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
+    EXPECT_EQ(result.status, kExitClean);
+    EXPECT_EQ(result.out, "No protocol fault found.\n");
+}
+
+TEST(TwtraceDiff, ShowsOnlyInOneOtherCodesOtherFieldsAndWhereStatesPart) {
+    const std::string other =
+        Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_CANCEL", 3) +
+        Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+        Record(4, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS)", "TWRC_FAILURE", 4) +
+        Record(5, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_FAILURE", 4) +
+        Record(6, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4,
+               Capability("ICAP_PIXELTYPE",
+                          "    TW_ONEVALUE = {\n      ItemType = [TWTY_UINT16]\n      Item     = [TWPT_RGB]\n    }\n")) +
+        Record(7, "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS", "TWRC_SUCCESS", 4) +
+        Record(8, "DG_CONTROL/DAT_PENDINGXFERS/MSG_RESET", "TWRC_SUCCESS", 4);
+    CTraceReader first(kFaultyTrace), second(other);
+    std::ostringstream out;
+    ReadProblem problem;
+    EXPECT_EQ(RunDiff(first, second, out, problem), kExitFindings);
+    EXPECT_EQ(out.str(),
+        R"j(- 00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION)   only in A)j" "\n"
+        R"j(~ 00004 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS) | 00004 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS))j" "\n"
+        R"j(    return code: TWRC_SUCCESS | TWRC_FAILURE)j" "\n"
+        R"j(    TW_CAPABILITY.Cap: [ICAP_BRIGHTNESS] | only in A)j" "\n"
+        R"j(    TW_CAPABILITY.ConType: [TWON_X] | only in A)j" "\n"
+        R"j(    TW_CAPABILITY.TW_RANGE.ItemType: [TWTY_FIX32] | only in A)j" "\n"
+        R"j(    TW_CAPABILITY.TW_RANGE.MinValue: [10.000] | only in A)j" "\n"
+        R"j(    TW_CAPABILITY.TW_RANGE.MaxValue: [-10.000] | only in A)j" "\n"
+        R"j(    TW_CAPABILITY.TW_RANGE.StepSize: [1.000] | only in A)j" "\n"
+        R"j(    TW_CAPABILITY.TW_RANGE.DefaultValue: [0.000] | only in A)j" "\n"
+        R"j(    TW_CAPABILITY.TW_RANGE.CurrentValue: [20.500] | only in A)j" "\n"
+        R"j(~ 00006 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE) | 00006 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE))j" "\n"
+        R"j(    TW_CAPABILITY.TW_ONEVALUE.Item: [TWPT_GRAY] | [TWPT_RGB])j" "\n"
+        R"j(! states part after 00007 DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS | 00007 DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS: 5 | 4)j" "\n"
+        R"j(- 00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET   only in A)j" "\n"
+        R"j(- 00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS   only in A)j" "\n"
+        R"j(- 00010 DG_CONTROL/DAT_STATUS/MSG_GET   only in A)j" "\n"
+        R"j(+ 00008 DG_CONTROL/DAT_PENDINGXFERS/MSG_RESET   only in B)j" "\n"
+        R"j(7 differences (A: 10 records, B: 7 records))j" "\n");
+}
+
+// The command line: usage, wrong arguments and unreadable files.
+TEST(TwtraceCommandLine, ExitStatusAndMessages) {
+    namespace fs = std::filesystem;
+    const fs::path scratch = TWTRACE_SCRATCH_DIR;
+    fs::create_directories(scratch);
+    std::ofstream(scratch / "trace.txt", std::ios::binary) << kFaultyTrace;
+    std::ofstream(scratch / "text.txt") << "no trace here\n";
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string err;  // its first line
+    } cases[] = {
+        {"--help", 0, ""},
+        {"", 2, "twtrace: a command is missing"},
+        {"frobnicate x", 2, "twtrace: unknown command 'frobnicate'"},
+        {"summary", 2, "twtrace: a trace file is missing"},
+        {"diff " + (scratch / "trace.txt").string(), 2, "twtrace: diff needs two trace files"},
+        {"check " + (scratch / "trace.txt").string() + " extra", 2, "twtrace: one argument too many: 'extra'"},
+        {"check " + (scratch / "missing.txt").string(), 2,
+         "twtrace: " + (scratch / "missing.txt").string() + ": No such file or directory"},
+        {"json " + scratch.string(), 2, "twtrace: " + scratch.string() + ": Is a directory"},
+        {"summary " + (scratch / "text.txt").string(), 2, "twtrace: not a trace: no record found"},
+        {"check " + (scratch / "trace.txt").string(), 1, ""},
+        {"script " + (scratch / "trace.txt").string(), 0, ""},
+    };
+    for (const Case& c : cases) {
+        std::string command = std::string(TWTRACE_PATH) + " " + c.arguments + " >" + (scratch / "out").string() +
+                              " 2>" + (scratch / "err").string();
+        int status = std::system(command.c_str());
+        std::ifstream err(scratch / "err");
+        std::string firstLine;
+        std::getline(err, firstLine);
+        EXPECT_EQ(WEXITSTATUS(status), c.status) << c.arguments;
+        EXPECT_EQ(firstLine, c.err) << c.arguments;
+    }
+}
+
+}  // namespace
