@@ -158,7 +158,7 @@ void CTraceBlock::Flag(std::string_view name, TW_BOOL value) { Value(name, value
 
 void CTraceBlock::Text(std::string_view name, const char* field, size_t fieldSize) {
     // Room for the longest field, a TW_STR255, with every character escaped.
-    char shown[kShownCharBytes * sizeof(TW_STR255)];
+    char shown[kValueTextSize];
     BracketLine(name, shown, FormatShownText(field, strnlen(field, fieldSize), shown, sizeof(shown)), '[', ']');
 }
 
