@@ -29,13 +29,13 @@ std::string_view Blanks(int n) {
 // Formatted by hand rather than with printf: these lines are most of every record.
 CTraceBlock::CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth)
     : m_analyzer(analyzer), m_nIndent(indent), m_nNameWidth(nameWidth), m_bClosed(false) {
-    if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces({Blanks(m_nIndent), typeName, " = {\r\n"});
+    if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces(Blanks(m_nIndent), typeName, " = {\r\n");
 }
 
 CTraceBlock::~CTraceBlock() {
     CRecordText* text = m_analyzer.m_pszText;
     if (m_bClosed || !text) return;
-    text->AppendPieces({Blanks(m_nIndent), "}\r\n"});
+    text->AppendPieces(Blanks(m_nIndent), "}\r\n");
 }
 
 void CTraceBlock::CloseInColumn1() {

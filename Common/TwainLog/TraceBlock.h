@@ -10,6 +10,7 @@
 // blanks counted by hand in a renderer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -47,11 +48,12 @@ public:
     void Fixed(std::string_view name, TW_FIX32 value);
     // "[true]" when the 16-bit value is not zero, else "[false]".
     void Flag(std::string_view name, TW_BOOL value);
-    // "[NAME]" of a constant, looked up into the analyzer's m_szName.
+    // "[NAME]" of a constant.
     template <size_t N>
     void Name(std::string_view name, const MacroEntry (&table)[N], int64_t value) {
-        size_t length = LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
-        BracketLine(name, m_analyzer.m_szName, length, '[', ']');
+        UnnamedValueText fallback;
+        std::string_view text = NameOrFallback(table, value, fallback);
+        BracketLine(name, text.data(), text.size(), '[', ']');
     }
     // "[text]" of a fixed-length string field: up to its first NUL, never past it,
     // control characters escaped.
@@ -69,26 +71,41 @@ public:
 
     // An item of a list block: "%3d:value", a comma when more items follow.
     void ListItem(size_t index, const char* value, bool more);
-    // The same item with its value formatted straight into the record: format(out)
-    // writes at most kValueTextSize characters there and returns how many.
+    // The count items of a list block, each formatted straight into the record:
+    // format(i, out) writes item i's text there, at most maxLength characters,
+    // and returns how many. As many lines as the record surely has room for are
+    // made in place after one check of room; near the end of the kept part,
+    // where a line may be cut, the rest go one at a time, and none past the end.
     template <typename Format>
-    void ListItem(size_t index, bool more, Format format) {
+    void ListItems(size_t count, size_t maxLength, Format format) {
         CRecordText* text = m_analyzer.m_pszText;
         if (!text) return;
-        char* out = text->Reserve(kListItemHeadMax + kValueTextSize + 3);
-        if (!out) {
-            // Near the end of the kept part, where the line may be cut.
-            char value[kValueTextSize + 1];
-            value[format(value)] = '\0';
-            ListItem(index, value, more);
-            return;
+        size_t indent = static_cast<size_t>(m_nIndent + 2);
+        // The head's store of blanks is 16 wide, whatever the line's length.
+        size_t lineMax = (indent + 4 > 16 ? indent + 4 : 16) + maxLength + 3;
+        size_t i = 0;
+        while (i < count && i < 1000 && indent <= 16) {
+            size_t fit = text->Room() / lineMax;
+            if (fit == 0) break;
+            size_t end = count - i < fit ? count : i + fit;
+            if (end > 1000) end = 1000;
+            char* start = text->Reserve(0);
+            char* out = start;
+            for (; i < end; ++i) {
+                out += ListItemHead(i, out);
+                out += format(i, out);
+                *out = ',';
+                out += i + 1 < count;
+                memcpy(out, "\r\n", 2);
+                out += 2;
+            }
+            text->Commit(static_cast<size_t>(out - start));
         }
-        size_t n = ListItemHead(index, out);
-        n += format(out + n);
-        if (more) out[n++] = ',';
-        out[n] = '\r';
-        out[n + 1] = '\n';
-        text->Commit(n + 2);
+        for (; i < count && !text->IsFull(); ++i) {
+            char value[kValueTextSize + 1];
+            value[format(i, value)] = '\0';
+            ListItem(i, value, i + 1 < count);
+        }
     }
 
     // For lines that depart from the common form: the field's indentation and
@@ -103,6 +120,15 @@ public:
     void CloseInColumn1();
 
 private:
+    // "%3d:" of every index below 1000.
+    static constexpr auto kListIndexHeads = [] {
+        std::array<std::array<char, 4>, 1000> heads{};
+        for (size_t i = 0; i < heads.size(); ++i) {
+            heads[i] = {i >= 100 ? static_cast<char>('0' + i / 100) : ' ',
+                        i >= 10 ? static_cast<char>('0' + i / 10 % 10) : ' ', static_cast<char>('0' + i % 10), ':'};
+        }
+        return heads;
+    }();
     // The longest head of a list item: the indentation, an index of 20 digits, ':'.
     static constexpr size_t kListItemHeadMax = 16 + 20 + 1;
     // Writes the head of a list item to out, which has room for kListItemHeadMax
@@ -110,15 +136,10 @@ private:
     size_t ListItemHead(size_t index, char* out) const {
         static constexpr char kBlanks[17] = "                ";
         auto indent = static_cast<size_t>(m_nIndent + 2);
-        if (index >= 1000 || indent + 3 > 16) return WideListItemHead(index, out);
-        // One store of blanks, then up to three digits over it.
+        if (index >= 1000 || indent > 16) return WideListItemHead(index, out);
+        // One store of blanks, then the index from a table.
         memcpy(out, kBlanks, 16);
-        char* last = out + indent + 2;
-        auto i = static_cast<uint32_t>(index);
-        last[0] = static_cast<char>('0' + i % 10);
-        if (i >= 10) last[-1] = static_cast<char>('0' + i / 10 % 10);
-        if (i >= 100) last[-2] = static_cast<char>('0' + i / 100);
-        last[1] = ':';
+        memcpy(out + indent, kListIndexHeads[index].data(), 4);
         return indent + 4;
     }
     // The same for an index past 999, or a deeper block.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "CDSMInterface.h"
+#include "ItemText.h"
 #include "ParaAnalyze.h"
 #include "TextFormat.h"
 #include "TraceBlock.h"
@@ -144,17 +145,18 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
     size_t shown = numItems < inBlock ? numItems : inBlock;
 
     static constexpr char kNotRead[] = "!!! not implemented.!!!";
-    for (size_t i = 0; i < shown; ++i) {
-        // Past the kept part of the record the rest of the list cannot reach the
-        // log; the record is already over length, so the caller still marks the cut.
-        if (!m_pszText || m_pszText->IsFull()) break;
-        // Each value is formatted straight into its line in the record.
-        list.ListItem(i, i + 1 < shown, [&](char* out) -> size_t {
-            if (!isRead) {
-                memcpy(out, kNotRead, sizeof(kNotRead) - 1);
-                return sizeof(kNotRead) - 1;
-            }
-            return FormatValue(cap, itemType, pItem + i * stride, stride, out);
+    // Past the kept part of the record the rest of the list cannot reach the log;
+    // the record is already over length, so the caller still marks the cut.
+    if (!isRead) {
+        list.ListItems(shown, sizeof(kNotRead) - 1, [](size_t, char* out) -> size_t {
+            memcpy(out, kNotRead, sizeof(kNotRead) - 1);
+            return sizeof(kNotRead) - 1;
+        });
+    } else {
+        CItemText item(cap, itemType);
+        item.WithFormat([&](auto format) {
+            list.ListItems(shown, item.MaxLength(),
+                           [&](size_t i, char* out) { return format(pItem + i * stride, stride, out); });
         });
     }
     if (shown < numItems) {

@@ -23,6 +23,12 @@ void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
     CopyText(text, pszOut, outSize);
 }
 
+std::string_view NameOrFallback(const MacroEntry* table, size_t namedRows, int64_t value, UnnamedValueText& fallback) {
+    if (const char* name = FindMacroName(table, namedRows, value)) return name;
+    FormatUnnamedValue(value, fallback, sizeof(fallback));
+    return fallback;
+}
+
 size_t LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return 0;
     const char* name = FindMacroName(table, namedRows, value);
@@ -80,6 +86,12 @@ const char* FindCapabilityName(TW_UINT16 cap, bool secondTable) {
 const char* FindCapabilityName(TW_UINT16 cap) {
     const char* name = FindCapabilityName(cap, false);
     return name ? name : FindCapabilityName(cap, true);
+}
+
+size_t LongestCapabilityName() {
+    static constexpr size_t kLongest = std::max({LongestName(cap_macros), LongestName(icap_macros),
+                                                 LongestName(cap_kq_macros), LongestName(icap_kq_macros)});
+    return kLongest;
 }
 
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {

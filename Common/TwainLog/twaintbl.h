@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "../TwainTypes.h"
 
@@ -1392,6 +1393,17 @@ constexpr size_t NamedRows(const MacroEntry (&)[N]) {
     return N - 1;
 }
 
+// The length of the table's longest name, its terminator row left out.
+template <size_t N>
+constexpr size_t LongestName(const MacroEntry (&table)[N]) {
+    size_t longest = 0;
+    for (size_t i = 0; i + 1 < N; ++i) {
+        size_t length = std::char_traits<char>::length(table[i].name);
+        if (length > longest) longest = length;
+    }
+    return longest;
+}
+
 // The one name lookup: the first of the named rows that holds the value, in row
 // order; null when none does. The terminator row never takes part.
 const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t value);
@@ -1410,6 +1422,16 @@ size_t LookupMacroName(const MacroEntry (&table)[N], int64_t value, char* pszOut
 // The fallback text alone, for callers that searched a table themselves.
 void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize);
 
+// The name of the first named row that holds the value, as the table's own text,
+// or else the fallback made in the caller's buffer: no copy of a found name.
+using UnnamedValueText = char[32];
+std::string_view NameOrFallback(const MacroEntry* table, size_t namedRows, int64_t value, UnnamedValueText& fallback);
+
+template <size_t N>
+std::string_view NameOrFallback(const MacroEntry (&table)[N], int64_t value, UnnamedValueText& fallback) {
+    return NameOrFallback(table, N - 1, value, fallback);
+}
+
 // Capability names: the capability table first, then the image capability table;
 // from 0x8001 up the vendor pair. The fallback as above.
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize);
@@ -1419,4 +1441,6 @@ void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize);
 const char* FindCapabilityName(TW_UINT16 cap, bool secondTable);
 // The name from the first table of the pair that holds it; null when neither does.
 const char* FindCapabilityName(TW_UINT16 cap);
+// The length of the longest name FindCapabilityName can give.
+size_t LongestCapabilityName();
 
