@@ -59,11 +59,11 @@ bool CParaAnalyze::CreateStringOfTriplet() {
     UnnamedValueText szDAT;
     UnnamedValueText szMSG;
     // The DG is widened with its sign, so 0x80000000 prints as a negative number.
-    std::string_view dg = NameOrFallback(dg_macros, static_cast<int32_t>(m_DG), szDG);
+    std::string_view dg = NameOrFallback<dg_macros>(static_cast<int32_t>(m_DG), szDG);
     std::string_view dat =
-        m_DAT < 0x8001 ? NameOrFallback(dat_macros, m_DAT, szDAT) : NameOrFallback(dat_kq_macros, m_DAT, szDAT);
+        m_DAT < 0x8001 ? NameOrFallback<dat_macros>(m_DAT, szDAT) : NameOrFallback<dat_kq_macros>(m_DAT, szDAT);
     std::string_view msg =
-        m_MSG < 0x8001 ? NameOrFallback(msg_macros, m_MSG, szMSG) : NameOrFallback(msg_kq_macros, m_MSG, szMSG);
+        m_MSG < 0x8001 ? NameOrFallback<msg_macros>(m_MSG, szMSG) : NameOrFallback<msg_kq_macros>(m_MSG, szMSG);
 
     // "[%05ld] [%s] %s/%s/%s", and " (%s)" of the capability name for DAT_CAPABILITY.
     char digits[kNumberTextSize];
@@ -120,7 +120,7 @@ bool CParaAnalyze::ResultMake() {
     }
     if (!m_pszText) return true;
     UnnamedValueText fallback;
-    std::string_view rc = NameOrFallback(twrc_macros, m_RC, fallback);
+    std::string_view rc = NameOrFallback<twrc_macros>(m_RC, fallback);
     // The pointer's low 32 bits in at least eight digits.
     char digits[kNumberTextSize];
     std::string_view pointer(digits, FormatHex(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_pData)), digits, 8));

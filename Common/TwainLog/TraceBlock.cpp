@@ -17,27 +17,9 @@ void AppendBlanks(CRecordText& text, size_t n) {
 
 void AppendLineEnd(CRecordText& text) { text.Append(kCrLf, 2); }
 
-// Indentation as a piece of a line; block indents are small.
-std::string_view Blanks(int n) {
-    static constexpr char kIndents[] = "                ";
-    size_t count = n < 0 ? 0 : static_cast<size_t>(n);
-    return std::string_view(kIndents, count < sizeof(kIndents) - 1 ? count : sizeof(kIndents) - 1);
-}
-
 }  // namespace
 
 // Formatted by hand rather than with printf: these lines are most of every record.
-CTraceBlock::CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth)
-    : m_analyzer(analyzer), m_nIndent(indent), m_nNameWidth(nameWidth), m_bClosed(false) {
-    if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces(Blanks(m_nIndent), typeName, " = {\r\n");
-}
-
-CTraceBlock::~CTraceBlock() {
-    CRecordText* text = m_analyzer.m_pszText;
-    if (m_bClosed || !text) return;
-    text->AppendPieces(Blanks(m_nIndent), "}\r\n");
-}
-
 void CTraceBlock::CloseInColumn1() {
     m_bClosed = true;
     if (CRecordText* text = m_analyzer.m_pszText) text->Append("}\r\n", 3);

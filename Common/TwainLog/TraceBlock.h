@@ -31,8 +31,17 @@ class CTraceBlock {
 public:
     // nameWidth is the length of the block's longest field name: the names are
     // padded to it so that every "=" of the block stands in one column.
-    CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth);
-    ~CTraceBlock();
+    // Inline, as are the lines they write: the type name and the indentation are
+    // constants where a renderer opens a block.
+    CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth)
+        : m_analyzer(analyzer), m_nIndent(indent), m_nNameWidth(nameWidth), m_bClosed(false) {
+        if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces(Blanks(m_nIndent), typeName, " = {\r\n");
+    }
+    ~CTraceBlock() {
+        CRecordText* text = m_analyzer.m_pszText;
+        if (m_bClosed || !text) return;
+        text->AppendPieces(Blanks(m_nIndent), "}\r\n");
+    }
     CTraceBlock(const CTraceBlock&) = delete;
     CTraceBlock& operator=(const CTraceBlock&) = delete;
 
@@ -48,11 +57,11 @@ public:
     void Fixed(std::string_view name, TW_FIX32 value);
     // "[true]" when the 16-bit value is not zero, else "[false]".
     void Flag(std::string_view name, TW_BOOL value);
-    // "[NAME]" of a constant.
-    template <size_t N>
-    void Name(std::string_view name, const MacroEntry (&table)[N], int64_t value) {
+    // "[NAME]" of a constant, named by Table.
+    template <const auto& Table>
+    void Name(std::string_view name, int64_t value) {
         UnnamedValueText fallback;
-        std::string_view text = NameOrFallback(table, value, fallback);
+        std::string_view text = NameOrFallback<Table>(value, fallback);
         BracketLine(name, text.data(), text.size(), '[', ']');
     }
     // "[text]" of a fixed-length string field: up to its first NUL, never past it,
@@ -120,6 +129,12 @@ public:
     void CloseInColumn1();
 
 private:
+    // Indentation as a piece of a line; block indents are small.
+    static std::string_view Blanks(int n) {
+        static constexpr char kIndents[] = "                ";
+        size_t count = n < 0 ? 0 : static_cast<size_t>(n);
+        return std::string_view(kIndents, count < sizeof(kIndents) - 1 ? count : sizeof(kIndents) - 1);
+    }
     // "%3d:" of every index below 1000.
     static constexpr auto kListIndexHeads = [] {
         std::array<std::array<char, 4>, 1000> heads{};

@@ -42,7 +42,7 @@ bool CParaAnalyze::TwCapabilityAnalyze(TW_CAPABILITY* p) {
 
     CTraceBlock b(*this, "TW_CAPABILITY", kTopIndent, 10);
     b.Value("Cap", szCap);
-    b.Name("ConType", twon_macros, p->ConType);
+    b.Name<twon_macros>("ConType", p->ConType);
     b.Pointer("hContainer", p->hContainer);
     // After a failed call the handle may hold anything, or nothing: it is not opened.
     if (m_RC != TWRC_FAILURE) TwContainerAnalyaze(p);
@@ -82,7 +82,7 @@ bool CParaAnalyze::TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p, size_t block
     if (!p) return true;
     CTraceBlock b(*this, "TW_ONEVALUE", kNestedIndent, 8);
     if (!FixedPartFits(b, "TW_ONEVALUE", blockSize, kOneValueFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     char szValue[kValueTextSize];
     // A frame or a string runs on past the 4-byte field, as far as the block goes.
     ValToStr(cap, p->ItemType, &p->Item, blockSize - offsetof(TW_ONEVALUE, Item), szValue, sizeof(szValue));
@@ -94,7 +94,7 @@ bool CParaAnalyze::TwArrayAnalyze(TW_UINT16 cap, TW_ARRAY* p, size_t blockSize) 
     if (!p) return true;
     CTraceBlock b(*this, "TW_ARRAY", kNestedIndent, 8);
     if (!FixedPartFits(b, "TW_ARRAY", blockSize, kArrayFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     b.Number("NumItems", p->NumItems);
     MakeItemList(cap, p->ItemType, p->NumItems, p->ItemList, blockSize - kArrayFixed);
     return true;
@@ -104,7 +104,7 @@ bool CParaAnalyze::TwEnumerationAnalyze(TW_UINT16 cap, TW_ENUMERATION* p, size_t
     if (!p) return true;
     CTraceBlock b(*this, "TW_ENUMERATION", kNestedIndent, 12);
     if (!FixedPartFits(b, "TW_ENUMERATION", blockSize, kEnumerationFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     b.Number("NumItems", p->NumItems);
     b.Number("CurrentIndex", p->CurrentIndex);
     b.Number("DefaultIndex", p->DefaultIndex);
@@ -116,7 +116,7 @@ bool CParaAnalyze::TwRangeAnalyze(TW_UINT16 cap, TW_RANGE* p, size_t blockSize) 
     if (!p) return true;
     CTraceBlock b(*this, "TW_RANGE", kNestedIndent, 12);
     if (!FixedPartFits(b, "TW_RANGE", blockSize, kRangeFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     char szValue[512];
     auto value = [&](const TW_UINT32& field) -> const char* {
         // A frame or a string cannot stand in a 4-byte field: the field is shown as it lies.

@@ -23,12 +23,6 @@ void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize) {
     CopyText(text, pszOut, outSize);
 }
 
-std::string_view NameOrFallback(const MacroEntry* table, size_t namedRows, int64_t value, UnnamedValueText& fallback) {
-    if (const char* name = FindMacroName(table, namedRows, value)) return name;
-    FormatUnnamedValue(value, fallback, sizeof(fallback));
-    return fallback;
-}
-
 size_t LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return 0;
     const char* name = FindMacroName(table, namedRows, value);

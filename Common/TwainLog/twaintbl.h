@@ -2,9 +2,13 @@
 // which name wins where two share a value. Every table ends with {"ERROR!", -1}.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "../TwainTypes.h"
 
@@ -1422,14 +1426,45 @@ size_t LookupMacroName(const MacroEntry (&table)[N], int64_t value, char* pszOut
 // The fallback text alone, for callers that searched a table themselves.
 void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize);
 
-// The name of the first named row that holds the value, as the table's own text,
-// or else the fallback made in the caller's buffer: no copy of a found name.
+// Room for the fallback text of any value.
 using UnnamedValueText = char[32];
-std::string_view NameOrFallback(const MacroEntry* table, size_t namedRows, int64_t value, UnnamedValueText& fallback);
 
-template <size_t N>
-std::string_view NameOrFallback(const MacroEntry (&table)[N], int64_t value, UnnamedValueText& fallback) {
-    return NameOrFallback(table, N - 1, value, fallback);
+// The values of a table, sorted, each with the first row that holds it: made
+// when compiled, so that a lookup by value reads a few bytes of it instead of
+// scanning the rows, and finds the row a scan would.
+template <const auto& Table>
+inline constexpr auto kSortedValues = [] {
+    constexpr size_t kRows = std::size(Table) - 1;
+    struct Index {
+        std::array<int64_t, kRows> values;
+        std::array<uint16_t, kRows> rows;
+    } index{};
+    std::array<std::pair<int64_t, uint16_t>, kRows> sorted{};
+    for (size_t i = 0; i < kRows; ++i) sorted[i] = {Table[i].value, static_cast<uint16_t>(i)};
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 0; i < kRows; ++i) {
+        index.values[i] = sorted[i].first;
+        index.rows[i] = sorted[i].second;
+    }
+    return index;
+}();
+
+// FindMacroName of a table known when compiled.
+template <const auto& Table>
+const char* FindMacroName(int64_t value) {
+    const auto& index = kSortedValues<Table>;
+    auto found = std::lower_bound(index.values.begin(), index.values.end(), value);
+    if (found == index.values.end() || *found != value) return nullptr;
+    return Table[index.rows[static_cast<size_t>(found - index.values.begin())]].name;
+}
+
+// The name of the first named row of Table that holds the value, as the table's
+// own text, or else the fallback made in the caller's buffer: no copy of a name.
+template <const auto& Table>
+std::string_view NameOrFallback(int64_t value, UnnamedValueText& fallback) {
+    if (const char* name = FindMacroName<Table>(value)) return name;
+    FormatUnnamedValue(value, fallback, sizeof(fallback));
+    return fallback;
 }
 
 // Capability names: the capability table first, then the image capability table;
