@@ -163,6 +163,10 @@ private:
     CRecordText* FieldStart(std::string_view name);
     // "Name<blanks> = " open value close CR LF.
     void BracketLine(std::string_view name, const char* value, size_t length, char open, char close);
+    // The same line with the value formatted by format(out), which writes at
+    // most maxLength characters (no more than kValueTextSize) and returns how many.
+    template <typename Format>
+    void FormattedLine(std::string_view name, size_t maxLength, char open, char close, Format format);
     template <typename T>
     void List(std::string_view name, const T* values, size_t count);
 
