@@ -81,24 +81,24 @@ bool CParaAnalyze::CreateStringOfTriplet() {
 }
 
 // The text goes out only whole, with its NUL, or not at all.
-static bool CopyIfFits(const char* text, char* pszOut, unsigned int size) {
-    size_t length = strlen(text);
-    if (!pszOut || length + 1 > size) return false;
-    memcpy(pszOut, text, length + 1);
+static bool CopyIfFits(std::string_view text, char* pszOut, unsigned int size) {
+    if (!pszOut || text.size() + 1 > size) return false;
+    memcpy(pszOut, text.data(), text.size());
+    pszOut[text.size()] = '\0';
     return true;
 }
 
 bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size) {
     if (!pCap) return true;
     TW_UINT16 cap = pCap->Cap;
-    char szFallback[64];
     // The first table's name or the fallback must fit before the second table is asked.
-    const char* first = FindCapabilityName(cap, false);
-    if (!first) FormatUnnamedValue(cap, szFallback, sizeof(szFallback));
-    if (!CopyIfFits(first ? first : szFallback, pszOut, size)) return false;
-    if (first) return true;
-    const char* second = FindCapabilityName(cap, true);
-    return second ? CopyIfFits(second, pszOut, size) : true;
+    std::string_view first = FindCapabilityName(cap, false);
+    if (first.data()) return CopyIfFits(first, pszOut, size);
+    UnnamedValueText fallback;
+    FormatUnnamedValue(cap, fallback, sizeof(fallback));
+    if (!CopyIfFits(fallback, pszOut, size)) return false;
+    std::string_view second = FindCapabilityName(cap, true);
+    return second.data() ? CopyIfFits(second, pszOut, size) : true;
 }
 
 // The event message that an event call carries at bytes 8-9, read as a TW_EVENT

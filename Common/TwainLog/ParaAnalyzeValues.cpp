@@ -239,9 +239,9 @@ size_t CItemText::FormatNamed(TW_UINT16 value, char* out) const {
 
 size_t CItemText::FormatCapabilityName(TW_UINT16 value, char* out) {
     if (value == 0) return 0;
-    if (const char* name = FindCapabilityName(value)) return PutName(name, strlen(name), out);
-    FormatUnnamedValue(value, out, kValueTextSize);
-    return strlen(out);
+    UnnamedValueText fallback;
+    std::string_view name = CapabilityNameOrFallback(value, fallback);
+    return PutName(name.data(), name.size(), out);
 }
 
 // "%x.%x" of the high and the low byte.

@@ -118,8 +118,8 @@ void CTraceBlock::BeginField(std::string_view name) {
     if (CRecordText* text = FieldStart(name)) text->Append(" = ", 3);
 }
 
-void CTraceBlock::Value(std::string_view name, const char* text) {
-    BracketLine(name, text, strlen(text), '[', ']');
+void CTraceBlock::Value(std::string_view name, std::string_view text) {
+    BracketLine(name, text.data(), text.size(), '[', ']');
 }
 
 void CTraceBlock::Number(std::string_view name, long long value) {

@@ -68,7 +68,7 @@ public:
     // control characters escaped.
     void Text(std::string_view name, const char* field, size_t fieldSize);
     // "[text]" of a value already made.
-    void Value(std::string_view name, const char* text);
+    void Value(std::string_view name, std::string_view text);
     // "Name<blanks> =" alone on its line: a nested structure's block follows.
     void Label(std::string_view name);
     // The same label with the blank after "=" kept ("Name<blanks> = "), as the

@@ -37,11 +37,11 @@ bool FixedPartFits(CTraceBlock& block, const char* typeName, size_t blockSize, s
 
 bool CParaAnalyze::TwCapabilityAnalyze(TW_CAPABILITY* p) {
     if (!p) return true;
-    char szCap[64] = {};
-    LookupCapabilityName(p->Cap, szCap, sizeof(szCap));
+    UnnamedValueText fallback;
+    std::string_view capName = CapabilityNameOrFallback(p->Cap, fallback);
 
     CTraceBlock b(*this, "TW_CAPABILITY", kTopIndent, 10);
-    b.Value("Cap", szCap);
+    b.Value("Cap", capName);
     b.Name<twon_macros>("ConType", p->ConType);
     b.Pointer("hContainer", p->hContainer);
     // After a failed call the handle may hold anything, or nothing: it is not opened.

@@ -37,16 +37,23 @@ size_t LookupMacroName(const MacroEntry* table, size_t namedRows, int64_t value,
 
 // Capability names are looked up for every capability triplet (twice) and for
 // every item of a supported-capabilities list: by the tables' sorted indexes.
-const char* FindCapabilityName(TW_UINT16 cap, bool secondTable) {
+std::string_view FindCapabilityName(TW_UINT16 cap, bool secondTable) {
     if (cap >= 0x8001) {
         return secondTable ? FindMacroName<icap_kq_macros>(cap) : FindMacroName<cap_kq_macros>(cap);
     }
     return secondTable ? FindMacroName<icap_macros>(cap) : FindMacroName<cap_macros>(cap);
 }
 
-const char* FindCapabilityName(TW_UINT16 cap) {
-    const char* name = FindCapabilityName(cap, false);
-    return name ? name : FindCapabilityName(cap, true);
+std::string_view FindCapabilityName(TW_UINT16 cap) {
+    std::string_view name = FindCapabilityName(cap, false);
+    return name.data() ? name : FindCapabilityName(cap, true);
+}
+
+std::string_view CapabilityNameOrFallback(TW_UINT16 cap, UnnamedValueText& fallback) {
+    std::string_view name = FindCapabilityName(cap);
+    if (name.data()) return name;
+    FormatUnnamedValue(cap, fallback, sizeof(fallback));
+    return fallback;
 }
 
 size_t LongestCapabilityName() {
@@ -57,7 +64,7 @@ size_t LongestCapabilityName() {
 
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize) {
     if (!pszOut || outSize == 0) return;
-    const char* name = FindCapabilityName(cap);
-    if (name) CopyText(name, pszOut, outSize);
-    else FormatUnnamedValue(cap, pszOut, outSize);
+    UnnamedValueText fallback;
+    std::string_view name = CapabilityNameOrFallback(cap, fallback);
+    CopyText(name.data(), name.size(), pszOut, outSize);
 }
