@@ -94,11 +94,18 @@ bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsi
     // The first table's name or the fallback must fit before the second table is asked.
     std::string_view first = FindCapabilityName(cap, false);
     if (first.data()) return CopyIfFits(first, pszOut, size);
+    // "ERROR!(" and ")" around the capability's digits, with its NUL.
+    size_t fallbackSize = 9 + 1 + (cap >= 10) + (cap >= 100) + (cap >= 1000) + (cap >= 10000);
+    if (!pszOut || fallbackSize > size) return false;
+    std::string_view second = FindCapabilityName(cap, true);
+    if (second.data()) {
+        // The fallback fits, so it would stand where the second name does not.
+        if (CopyIfFits(second, pszOut, size)) return true;
+    }
     UnnamedValueText fallback;
     FormatUnnamedValue(cap, fallback, sizeof(fallback));
-    if (!CopyIfFits(fallback, pszOut, size)) return false;
-    std::string_view second = FindCapabilityName(cap, true);
-    return second.data() ? CopyIfFits(second, pszOut, size) : true;
+    CopyIfFits(fallback, pszOut, size);
+    return !second.data();
 }
 
 // The event message that an event call carries at bytes 8-9, read as a TW_EVENT
