@@ -3,6 +3,7 @@
 // make anyway. Each function writes its digits to out (no NUL) and returns how many.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -117,6 +118,16 @@ inline size_t FormatHexWithPrefix(uint64_t value, char* out, int minDigits = 1) 
     return 2 + FormatHex(value, out + 2, minDigits);
 }
 
+// ".000" to ".999": the end of every "%.3f".
+inline constexpr auto kPointThousandths = [] {
+    std::array<std::array<char, 4>, 1000> points{};
+    for (size_t i = 0; i < points.size(); ++i) {
+        points[i] = {'.', static_cast<char>('0' + i / 100), static_cast<char>('0' + i / 10 % 10),
+                     static_cast<char>('0' + i % 10)};
+    }
+    return points;
+}();
+
 // "%.3f" of Whole + Frac / 65536, exactly as printf rounds the double (to nearest,
 // ties to even; a negative value keeps its sign even when it rounds to zero).
 // Item lists are mostly these, so it takes few steps; it may write up to 10
@@ -132,12 +143,8 @@ inline size_t FormatFix32(TW_FIX32 value, char* out) {
     out[0] = '-';
     out += negative;
     uint32_t whole = thousandths / 1000;
-    uint32_t fraction = thousandths - whole * 1000;
     size_t n = WriteBelow100000(whole, out);
-    uint32_t fractionHigh = fraction / 100;
-    uint32_t point = '.' | ('0' + fractionHigh) << 8 |
-                     uint32_t{ReadUnaligned<uint16_t>(kDigitPairs + 2 * (fraction - fractionHigh * 100))} << 16;
-    memcpy(out + n, &point, sizeof(point));
+    memcpy(out + n, kPointThousandths[thousandths - whole * 1000].data(), 4);
     return negative + n + 4;
 }
 

@@ -100,8 +100,11 @@ public:
             if (end > 1000) end = 1000;
             char* start = text->Reserve(0);
             char* out = start;
+            // Only locals here: a store through out may alias any member.
             for (; i < end; ++i) {
-                out += ListItemHead(i, out);
+                memcpy(out, kBlanks, 16);
+                memcpy(out + indent, kListIndexHeads[i].data(), 4);
+                out += indent + 4;
                 out += format(i, out);
                 *out = ',';
                 out += i + 1 < count;
@@ -135,6 +138,7 @@ private:
         size_t count = n < 0 ? 0 : static_cast<size_t>(n);
         return std::string_view(kIndents, count < sizeof(kIndents) - 1 ? count : sizeof(kIndents) - 1);
     }
+    static constexpr char kBlanks[17] = "                ";
     // "%3d:" of every index below 1000.
     static constexpr auto kListIndexHeads = [] {
         std::array<std::array<char, 4>, 1000> heads{};
@@ -149,7 +153,6 @@ private:
     // Writes the head of a list item to out, which has room for kListItemHeadMax
     // characters, and returns its length. Inline: it is written for every item.
     size_t ListItemHead(size_t index, char* out) const {
-        static constexpr char kBlanks[17] = "                ";
         auto indent = static_cast<size_t>(m_nIndent + 2);
         if (index >= 1000 || indent > 16) return WideListItemHead(index, out);
         // One store of blanks, then the index from a table.
