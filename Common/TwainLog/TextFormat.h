@@ -130,8 +130,7 @@ inline constexpr auto kPointThousandths = [] {
 
 // "%.3f" of Whole + Frac / 65536, exactly as printf rounds the double (to nearest,
 // ties to even; a negative value keeps its sign even when it rounds to zero).
-// Item lists are mostly these, so it takes few steps; it may write up to 10
-// bytes at out whatever the length it returns.
+// Item lists are mostly these, so it takes few steps.
 inline size_t FormatFix32(TW_FIX32 value, char* out) {
     static_assert(std::endian::native == std::endian::little, "the stores put the first character lowest");
     // The value is exactly units / 65536, units being the 32 bits Whole:Frac;
