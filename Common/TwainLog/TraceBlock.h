@@ -102,9 +102,7 @@ public:
             char* out = start;
             // Only locals here: a store through out may alias any member.
             for (; i < end; ++i) {
-                memcpy(out, kBlanks, 16);
-                memcpy(out + indent, kListIndexHeads[i].data(), 4);
-                out += indent + 4;
+                out += IndexHead(i, indent, out);
                 out += format(i, out);
                 *out = ',';
                 out += i + 1 < count;
@@ -132,13 +130,12 @@ public:
     void CloseInColumn1();
 
 private:
+    static constexpr char kBlanks[17] = "                ";
     // Indentation as a piece of a line; block indents are small.
     static std::string_view Blanks(int n) {
-        static constexpr char kIndents[] = "                ";
         size_t count = n < 0 ? 0 : static_cast<size_t>(n);
-        return std::string_view(kIndents, count < sizeof(kIndents) - 1 ? count : sizeof(kIndents) - 1);
+        return std::string_view(kBlanks, count < sizeof(kBlanks) - 1 ? count : sizeof(kBlanks) - 1);
     }
-    static constexpr char kBlanks[17] = "                ";
     // "%3d:" of every index below 1000.
     static constexpr auto kListIndexHeads = [] {
         std::array<std::array<char, 4>, 1000> heads{};
@@ -155,7 +152,11 @@ private:
     size_t ListItemHead(size_t index, char* out) const {
         auto indent = static_cast<size_t>(m_nIndent + 2);
         if (index >= 1000 || indent > 16) return WideListItemHead(index, out);
-        // One store of blanks, then the index from a table.
+        return IndexHead(index, indent, out);
+    }
+    // The head of an index below 1000 at an indentation up to 16: one store of
+    // blanks, then the index from the table; out has room for 20 characters.
+    static size_t IndexHead(size_t index, size_t indent, char* out) {
         memcpy(out, kBlanks, 16);
         memcpy(out + indent, kListIndexHeads[index].data(), 4);
         return indent + 4;
