@@ -94,8 +94,9 @@ bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsi
     // The first table's name or the fallback must fit before the second table is asked.
     std::string_view first = FindCapabilityName(cap, false);
     if (first.data()) return CopyIfFits(first, pszOut, size);
-    // "ERROR!(" and ")" around the capability's digits, with its NUL.
-    size_t fallbackSize = 9 + 1 + (cap >= 10) + (cap >= 100) + (cap >= 1000) + (cap >= 10000);
+    // "ERROR!(" and ")" around the capability's digits, and the NUL.
+    size_t digits = 1 + (cap >= 10) + (cap >= 100) + (cap >= 1000) + (cap >= 10000);
+    size_t fallbackSize = 8 + digits + 1;
     if (!pszOut || fallbackSize > size) return false;
     std::string_view second = FindCapabilityName(cap, true);
     if (second.data()) {

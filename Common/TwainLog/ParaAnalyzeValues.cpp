@@ -145,7 +145,7 @@ namespace {
 
 // The longest "ERROR!(%d)" of a TW_UINT16 value.
 constexpr size_t kUnnamedValueMax = sizeof("ERROR!(65535)") - 1;
-// A value name is shown as far as a name buffer of the analyzer holds it.
+// Value names have always been cut to 63 characters (none is that long).
 constexpr size_t kValueNameMax = 63;
 
 // The value name table of cap, or null.

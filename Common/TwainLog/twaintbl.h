@@ -1429,7 +1429,6 @@ using UnnamedValueText = char[32];
 // The fallback text alone, for callers that searched a table themselves.
 void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize);
 
-
 // The values of a table, sorted, each with the first row that holds it and that
 // row's name length: made when compiled, so that a lookup by value reads a few
 // bytes of it instead of scanning the rows, finds the row a scan would, and
