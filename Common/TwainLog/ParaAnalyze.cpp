@@ -49,29 +49,21 @@ bool CParaAnalyze::TripletAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsi
     return CreateStringOfTriplet();
 }
 
-// The name of the first row holding the value, or the fallback text made in
-// fallback; no copy of a found name.
-template <size_t N>
-static const char* NameOf(const MacroEntry (&table)[N], int64_t value, char (&fallback)[64]) {
-    const char* name = FindMacroName(table, N - 1, value);
-    if (name) return name;
-    FormatUnnamedValue(value, fallback, sizeof(fallback));
-    return fallback;
-}
-
 bool CParaAnalyze::CreateStringOfTriplet() {
     // Event polling would flood the trace; it is left out and not counted.
     if (m_MSG == MSG_PROCESSEVENT || (m_MSG == MSG_XFERREADY && m_DAT == DAT_NULL)) return false;
 
     ++m_lCount;
     if (!m_pszText) return true;
-    char szDG[64];
-    char szDAT[64];
-    char szMSG[64];
+    UnnamedValueText szDG;
+    UnnamedValueText szDAT;
+    UnnamedValueText szMSG;
     // The DG is widened with its sign, so 0x80000000 prints as a negative number.
-    const char* dg = NameOf(dg_macros, static_cast<int32_t>(m_DG), szDG);
-    const char* dat = m_DAT < 0x8001 ? NameOf(dat_macros, m_DAT, szDAT) : NameOf(dat_kq_macros, m_DAT, szDAT);
-    const char* msg = m_MSG < 0x8001 ? NameOf(msg_macros, m_MSG, szMSG) : NameOf(msg_kq_macros, m_MSG, szMSG);
+    std::string_view dg = NameOrFallback<dg_macros>(static_cast<int32_t>(m_DG), szDG);
+    std::string_view dat =
+        m_DAT < 0x8001 ? NameOrFallback<dat_macros>(m_DAT, szDAT) : NameOrFallback<dat_kq_macros>(m_DAT, szDAT);
+    std::string_view msg =
+        m_MSG < 0x8001 ? NameOrFallback<msg_macros>(m_MSG, szMSG) : NameOrFallback<msg_kq_macros>(m_MSG, szMSG);
 
     // "[%05ld] [%s] %s/%s/%s", and " (%s)" of the capability name for DAT_CAPABILITY.
     char digits[kNumberTextSize];
@@ -81,32 +73,40 @@ bool CParaAnalyze::CreateStringOfTriplet() {
     if (m_DAT == DAT_CAPABILITY) {
         char szCap[64] = {};
         GetStringOfCapability(static_cast<TW_CAPABILITY*>(m_pData), szCap, sizeof(szCap));
-        m_pszText->AppendPieces({"[", count, "] [", label, "] ", dg, "/", dat, "/", msg, " (", szCap, ")\r\n"});
+        m_pszText->AppendPieces("[", count, "] [", label, "] ", dg, "/", dat, "/", msg, " (", szCap, ")\r\n");
     } else {
-        m_pszText->AppendPieces({"[", count, "] [", label, "] ", dg, "/", dat, "/", msg, kCrLf});
+        m_pszText->AppendPieces("[", count, "] [", label, "] ", dg, "/", dat, "/", msg, kCrLf);
     }
     return true;
 }
 
 // The text goes out only whole, with its NUL, or not at all.
-static bool CopyIfFits(const char* text, char* pszOut, unsigned int size) {
-    size_t length = strlen(text);
-    if (!pszOut || length + 1 > size) return false;
-    memcpy(pszOut, text, length + 1);
+static bool CopyIfFits(std::string_view text, char* pszOut, unsigned int size) {
+    if (!pszOut || text.size() + 1 > size) return false;
+    memcpy(pszOut, text.data(), text.size());
+    pszOut[text.size()] = '\0';
     return true;
 }
 
 bool CParaAnalyze::GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size) {
     if (!pCap) return true;
     TW_UINT16 cap = pCap->Cap;
-    char szFallback[64];
     // The first table's name or the fallback must fit before the second table is asked.
-    const char* first = FindCapabilityName(cap, false);
-    if (!first) FormatUnnamedValue(cap, szFallback, sizeof(szFallback));
-    if (!CopyIfFits(first ? first : szFallback, pszOut, size)) return false;
-    if (first) return true;
-    const char* second = FindCapabilityName(cap, true);
-    return second ? CopyIfFits(second, pszOut, size) : true;
+    std::string_view first = FindCapabilityName(cap, false);
+    if (first.data()) return CopyIfFits(first, pszOut, size);
+    // "ERROR!(" and ")" around the capability's digits, and the NUL.
+    size_t digits = 1 + (cap >= 10) + (cap >= 100) + (cap >= 1000) + (cap >= 10000);
+    size_t fallbackSize = 8 + digits + 1;
+    if (!pszOut || fallbackSize > size) return false;
+    std::string_view second = FindCapabilityName(cap, true);
+    if (second.data()) {
+        // The fallback fits, so it would stand where the second name does not.
+        if (CopyIfFits(second, pszOut, size)) return true;
+    }
+    UnnamedValueText fallback;
+    FormatUnnamedValue(cap, fallback, sizeof(fallback));
+    CopyIfFits(fallback, pszOut, size);
+    return !second.data();
 }
 
 // The event message that an event call carries at bytes 8-9, read as a TW_EVENT
@@ -126,12 +126,13 @@ bool CParaAnalyze::ResultMake() {
         TW_UINT16 event = EventMessageOf(m_DAT, m_pData);
         if (event != MSG_XFERREADY && event != MSG_CLOSEDSREQ) return false;
     }
-    std::string_view rc(m_szName, LookupMacroName(twrc_macros, m_RC, m_szName, sizeof(m_szName)));
     if (!m_pszText) return true;
+    UnnamedValueText fallback;
+    std::string_view rc = NameOrFallback<twrc_macros>(m_RC, fallback);
     // The pointer's low 32 bits in at least eight digits.
     char digits[kNumberTextSize];
     std::string_view pointer(digits, FormatHex(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_pData)), digits, 8));
-    m_pszText->AppendPieces({"        Return Code = [", rc, "]\r\npData   = <0x", pointer, ">\r\n"});
+    m_pszText->AppendPieces("        Return Code = [", rc, "]\r\npData   = <0x", pointer, ">\r\n");
     return true;
 }
 
@@ -149,7 +150,7 @@ bool CParaAnalyze::ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigne
     // After an empty line: the text before it already ends with a line end.
     char digits[kNumberTextSize];
     std::string_view status(digits, FormatSigned(m_nTwainStatus, digits));
-    m_pszText->AppendPieces({"\r\nTWAIN Status = [", status, "]\r\n"});
+    m_pszText->AppendPieces("\r\nTWAIN Status = [", status, "]\r\n");
     return true;
 }
 

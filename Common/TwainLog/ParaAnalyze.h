@@ -24,7 +24,6 @@ public:
           m_pszText(nullptr),
           m_nTwainStatus(0),
           m_lCount(0),
-          m_szName{},
           m_szLabel{'A', 'P', 'P'} {}
 
     void Init(const char* pszLabel);
@@ -170,7 +169,6 @@ public:
     CRecordText* m_pszText;
     int32_t m_nTwainStatus;
     int64_t m_lCount;
-    char m_szName[64];
     char m_szLabel[32];
 
 private:
@@ -184,12 +182,13 @@ extern CParaAnalyze g_cParaAnalyze;
 struct MacroEntry;
 
 // Which value name table belongs to which capability. Count is the number of
-// rows of Values, its closing {"ERROR!", -1} row included. Each map ends with
-// {-1, -1, nullptr}.
+// rows of Values, its closing {"ERROR!", -1} row included; LongestName the length
+// of its longest name. Each map ends with {-1, -1, nullptr}.
 struct ValToCapEntry {
     int32_t Cap;
     int32_t Count;
     const MacroEntry* Values;
+    int32_t LongestName;
 };
 
 // Capabilities up to 0x8000, and the vendor's above it.

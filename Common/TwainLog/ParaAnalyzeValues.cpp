@@ -1,8 +1,10 @@
 // Value formatting of single capability items.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 
+#include "ItemText.h"
 #include "ParaAnalyze.h"
 #include "TextFormat.h"
 #include "twaintbl.h"
@@ -15,7 +17,8 @@ constexpr int32_t kCapAudioFileFormat = 0x1201;
 
 // Count comes from the table itself, so a row added to a table cannot leave the
 // map behind.
-#define VALTOCAP_ROW(cap, table) {cap, static_cast<int32_t>(std::size(table)), table}
+#define VALTOCAP_ROW(cap, table) \
+    {cap, static_cast<int32_t>(std::size(table)), table, static_cast<int32_t>(LongestName(table))}
 
 // Bytes of one item, by TWTY_ value.
 constexpr size_t kItemTypeBytes[] = {
@@ -71,7 +74,7 @@ const ValToCapEntry VALTOCAP[] = {
     VALTOCAP_ROW(ICAP_IMAGEFILTER, twif_macros),
     VALTOCAP_ROW(ICAP_NOISEFILTER, twnf_macros),
     VALTOCAP_ROW(ICAP_OVERSCAN, twov_macros),
-    {-1, -1, nullptr},
+    {-1, -1, nullptr, 0},
 };
 
 const ValToCapEntry VALTOCAPKQ[] = {
@@ -95,7 +98,7 @@ const ValToCapEntry VALTOCAPKQ[] = {
     VALTOCAP_ROW(CAP_KQ_FEEDERTYPE, twkq_fet_macros),
     VALTOCAP_ROW(CAP_KQ_LIDFILMTYPE, twkq_li_macros),
     VALTOCAP_ROW(ICAP_KQ_AUTOSIZETYPE, twkq_autosizetype_macros),
-    {-1, -1, nullptr},
+    {-1, -1, nullptr, 0},
 };
 
 #undef VALTOCAP_ROW
@@ -119,50 +122,7 @@ void CParaAnalyze::ValToStr(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem
 
 size_t CParaAnalyze::FormatValue(TW_UINT16 cap, TW_UINT16 itemType, const void* pItem, size_t itemBytes,
                                  char* out) {
-    if (IsTextType(itemType)) {
-        // Up to the NUL, never past the type's length or the readable bytes.
-        const char* text = static_cast<const char*>(pItem);
-        size_t limit = ItemTypeBytes(itemType) < itemBytes ? ItemTypeBytes(itemType) : itemBytes;
-        return FormatShownText(text, strnlen(text, limit), out, kValueTextSize - 1);
-    }
-
-    // A type without a size of its own is shown as the 4-byte field it stands in.
-    size_t need = ItemTypeBytes(itemType) ? ItemTypeBytes(itemType) : sizeof(TW_UINT32);
-    if (itemBytes < need) {
-        int n = snprintf(out, kValueTextSize, "!!! item cut: the block holds %zu of its %zu bytes.!!!", itemBytes,
-                         need);
-        return n > 0 ? static_cast<size_t>(n) : 0;
-    }
-
-    // Numbers are formatted without printf: item lists are the longest part of a trace.
-    switch (itemType) {
-        case TWTY_INT8:
-            // Sign-extended first, so -1 shows as 0xffffffff.
-            return FormatHexWithPrefix(static_cast<uint32_t>(int32_t{ReadUnaligned<TW_INT8>(pItem)}), out, 2);
-        case TWTY_INT16: return FormatSigned(ReadUnaligned<TW_INT16>(pItem), out);
-        case TWTY_INT32: return FormatSigned(ReadUnaligned<TW_INT32>(pItem), out);
-        case TWTY_UINT8: return FormatHexWithPrefix(ReadUnaligned<TW_UINT8>(pItem), out, 2);
-        case TWTY_UINT16: return FormatValueName(cap, ReadUnaligned<TW_UINT16>(pItem), out);
-        case TWTY_UINT32: return FormatSigned(static_cast<int32_t>(ReadUnaligned<TW_UINT32>(pItem)), out);
-        case TWTY_BOOL: {
-            bool set = ReadUnaligned<TW_BOOL>(pItem) != 0;
-            memcpy(out, set ? "true" : "false", set ? 4 : 5);
-            return set ? 4 : 5;
-        }
-        case TWTY_FIX32: return FormatFix32(ReadUnaligned<TW_FIX32>(pItem), out);
-        case TWTY_FRAME: {
-            TW_FRAME frame = ReadUnaligned<TW_FRAME>(pItem);
-            size_t n = FormatFix32(frame.Left, out);
-            out[n++] = ',';
-            n += FormatFix32(frame.Top, out + n);
-            out[n++] = ',';
-            n += FormatFix32(frame.Right, out + n);
-            out[n++] = ',';
-            n += FormatFix32(frame.Bottom, out + n);
-            return n;
-        }
-        default: return FormatHexWithPrefix(ReadUnaligned<TW_UINT32>(pItem), out, 8);
-    }
+    return CItemText(cap, itemType).Format(pItem, itemBytes, out);
 }
 
 void CParaAnalyze::ValToWord(TW_UINT32 word, char* pszOut, size_t outSize) {
@@ -177,37 +137,118 @@ void CParaAnalyze::ValToCap(TW_UINT16 cap, TW_UINT16 value, char* pszOut, size_t
     CopyText(text, FormatValueName(cap, value, text), pszOut, outSize);
 }
 
+size_t CParaAnalyze::FormatValueName(TW_UINT16 cap, TW_UINT16 value, char* out) {
+    return CItemText(cap, TWTY_UINT16).FormatUint16(value, out);
+}
+
+namespace {
+
+// The longest "ERROR!(%d)" of a TW_UINT16 value.
+constexpr size_t kUnnamedValueMax = sizeof("ERROR!(65535)") - 1;
+// Value names have always been cut to 63 characters (none is that long).
+constexpr size_t kValueNameMax = 63;
+
+// The value name table of cap, or null.
+const ValToCapEntry* ValueNamesOf(TW_UINT16 cap) {
+    const ValToCapEntry* row = cap > 0x8000 ? VALTOCAPKQ : VALTOCAP;
+    while (row->Values && row->Cap != cap) ++row;
+    return row->Values ? row : nullptr;
+}
+
 // Copies a name to out, without its NUL, and says how long it is.
-static size_t PutName(const char* name, char* out) {
-    size_t length = strlen(name);
+size_t PutName(const char* name, size_t length, char* out) {
     memcpy(out, name, length);
     return length;
 }
 
-size_t CParaAnalyze::FormatValueName(TW_UINT16 cap, TW_UINT16 value, char* out) {
-    const ValToCapEntry* map = VALTOCAP;
-    if (cap > 0x8000) {
-        if (cap == CAP_KQ_VERSION) {
-            // "%x.%x" of the high and the low byte.
-            size_t n = FormatHex(value >> 8, out);
-            out[n++] = '.';
-            return n + FormatHex(value & 0xFF, out + n);
-        }
-        map = VALTOCAPKQ;
-    } else if (cap == CAP_SUPPORTEDCAPS) {
-        if (value == 0) return 0;
-        if (const char* name = FindCapabilityName(value)) return PutName(name, out);
-        FormatUnnamedValue(value, out, kValueTextSize);
-        return strlen(out);
-    }
+}  // namespace
 
-    const ValToCapEntry* row = map;
-    while (row->Values && row->Cap != cap) ++row;
-    if (!row->Values) return FormatUnsigned(value, out);
-    // The name stays in m_szName, as every value name lookup leaves it.
-    size_t namedRows = row->Count > 1 ? static_cast<size_t>(row->Count - 1) : 0;
-    LookupMacroName(row->Values, namedRows, value, m_szName, sizeof(m_szName));
-    return PutName(m_szName, out);
+CItemText::CItemText(TW_UINT16 cap, TW_UINT16 itemType)
+    : m_kind(Kind::Word),
+      m_nItemBytes(ItemTypeBytes(itemType) ? ItemTypeBytes(itemType) : sizeof(TW_UINT32)),
+      m_nTextBytes(0),
+      m_pNames(nullptr),
+      m_nNamedRows(0),
+      m_nMaxLength(10) {
+    auto set = [this](Kind kind, size_t maxLength) {
+        m_kind = kind;
+        m_nMaxLength = maxLength;
+    };
+    switch (itemType) {
+        case TWTY_INT8: set(Kind::Int8, 10); break;
+        case TWTY_INT16: set(Kind::Int16, 6); break;
+        case TWTY_INT32: set(Kind::Int32, 11); break;
+        case TWTY_UINT8: set(Kind::Uint8, 4); break;
+        case TWTY_UINT32: set(Kind::Uint32, 11); break;
+        case TWTY_BOOL: set(Kind::Bool, 5); break;
+        case TWTY_FIX32: set(Kind::Fix32, 10); break;
+        case TWTY_FRAME: set(Kind::Frame, 4 * 10 + 3); break;
+        case TWTY_UINT16:
+            if (cap == CAP_KQ_VERSION) {
+                set(Kind::Version, 5);
+            } else if (cap == CAP_SUPPORTEDCAPS) {
+                set(Kind::CapabilityName, std::max(LongestCapabilityName(), kUnnamedValueMax));
+            } else if (const ValToCapEntry* names = ValueNamesOf(cap)) {
+                m_pNames = names->Values;
+                m_nNamedRows = names->Count > 1 ? static_cast<size_t>(names->Count - 1) : 0;
+                set(Kind::Named,
+                    std::max(std::min(static_cast<size_t>(names->LongestName), kValueNameMax), kUnnamedValueMax));
+            } else {
+                set(Kind::Number, 5);
+            }
+            break;
+        default:
+            if (IsTextType(itemType)) {
+                m_nItemBytes = 0;
+                m_nTextBytes = ItemTypeBytes(itemType);
+                set(Kind::Text, std::min(kShownCharBytes * m_nTextBytes, kValueTextSize - 1));
+            }
+            break;
+    }
+}
+
+size_t CItemText::FormatCutItem(size_t itemBytes, char* out) const {
+    int n = snprintf(out, kValueTextSize, "!!! item cut: the block holds %zu of its %zu bytes.!!!", itemBytes,
+                     m_nItemBytes);
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+// Up to the NUL, never past the type's length or the readable bytes.
+size_t CItemText::FormatText(const char* text, size_t itemBytes, char* out) const {
+    size_t limit = m_nTextBytes < itemBytes ? m_nTextBytes : itemBytes;
+    return FormatShownText(text, strnlen(text, limit), out, kValueTextSize - 1);
+}
+
+size_t CItemText::FormatFrame(const TW_FRAME& frame, char* out) {
+    size_t n = FormatFix32(frame.Left, out);
+    out[n++] = ',';
+    n += FormatFix32(frame.Top, out + n);
+    out[n++] = ',';
+    n += FormatFix32(frame.Right, out + n);
+    out[n++] = ',';
+    n += FormatFix32(frame.Bottom, out + n);
+    return n;
+}
+
+size_t CItemText::FormatNamed(TW_UINT16 value, char* out) const {
+    if (const char* name = FindMacroName(m_pNames, m_nNamedRows, value))
+        return PutName(name, strnlen(name, kValueNameMax), out);
+    FormatUnnamedValue(value, out, kValueTextSize);
+    return strlen(out);
+}
+
+size_t CItemText::FormatCapabilityName(TW_UINT16 value, char* out) {
+    if (value == 0) return 0;
+    UnnamedValueText fallback;
+    std::string_view name = CapabilityNameOrFallback(value, fallback);
+    return PutName(name.data(), name.size(), out);
+}
+
+// "%x.%x" of the high and the low byte.
+size_t CItemText::FormatVersion(TW_UINT16 value, char* out) {
+    size_t n = FormatHex(value >> 8, out);
+    out[n++] = '.';
+    return n + FormatHex(value & 0xFF, out + n);
 }
 
 void CParaAnalyze::MakeCapSupportedCaps(TW_UINT16 cap, char* pszOut, size_t outSize) {

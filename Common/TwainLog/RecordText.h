@@ -6,7 +6,6 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstring>
-#include <initializer_list>
 #include <string_view>
 
 // memcpy for the short pieces a record is made of, without a library call: two
@@ -57,19 +56,11 @@ public:
         m_szText[kept + copied] = '\0';
         m_nLength += n;
     }
-    // Several pieces as one line: one bounds check and one copy each.
-    void AppendPieces(std::initializer_list<std::string_view> pieces) {
-        size_t total = 0;
-        for (std::string_view piece : pieces) total += piece.size();
-        if (char* out = Reserve(total)) {
-            for (std::string_view piece : pieces) {
-                CopyPiece(out, piece.data(), piece.size());
-                out += piece.size();
-            }
-            Commit(total);
-            return;
-        }
-        for (std::string_view piece : pieces) Append(piece.data(), piece.size());
+    // Several pieces as one line: one bounds check and one copy each. Inline,
+    // so that the length of a piece written as a literal is known when compiled.
+    template <typename... Pieces>
+    void AppendPieces(const Pieces&... pieces) {
+        AppendViews(std::string_view(pieces)...);
     }
     // Room to write n characters in place, or null when fewer are left; Commit
     // then says how many were written.
@@ -77,6 +68,8 @@ public:
         if (m_nLength > kMaxWritten || n > kMaxWritten - m_nLength) return nullptr;
         return m_szText + m_nLength;
     }
+    // How many characters can still be appended whole to the kept part.
+    size_t Room() const { return kMaxWritten - KeptLength(); }
     void Commit(size_t n) {
         m_nLength += n;
         m_szText[m_nLength] = '\0';
@@ -92,6 +85,17 @@ public:
     bool IsFull() const { return m_nLength >= kMaxWritten; }
 
 private:
+    template <typename... Views>
+    void AppendViews(Views... views) {
+        size_t total = (views.size() + ...);
+        if (char* out = Reserve(total)) {
+            ((CopyPiece(out, views.data(), views.size()), out += views.size()), ...);
+            Commit(total);
+            return;
+        }
+        (Append(views.data(), views.size()), ...);
+    }
+
     char m_szText[kMaxWritten + 1];
     size_t m_nLength;
 };

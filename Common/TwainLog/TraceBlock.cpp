@@ -17,27 +17,9 @@ void AppendBlanks(CRecordText& text, size_t n) {
 
 void AppendLineEnd(CRecordText& text) { text.Append(kCrLf, 2); }
 
-// Indentation as a piece of a line; block indents are small.
-std::string_view Blanks(int n) {
-    static constexpr char kIndents[] = "                ";
-    size_t count = n < 0 ? 0 : static_cast<size_t>(n);
-    return std::string_view(kIndents, count < sizeof(kIndents) - 1 ? count : sizeof(kIndents) - 1);
-}
-
 }  // namespace
 
 // Formatted by hand rather than with printf: these lines are most of every record.
-CTraceBlock::CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth)
-    : m_analyzer(analyzer), m_nIndent(indent), m_nNameWidth(nameWidth), m_bClosed(false) {
-    if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces({Blanks(m_nIndent), typeName, " = {\r\n"});
-}
-
-CTraceBlock::~CTraceBlock() {
-    CRecordText* text = m_analyzer.m_pszText;
-    if (m_bClosed || !text) return;
-    text->AppendPieces({Blanks(m_nIndent), "}\r\n"});
-}
-
 void CTraceBlock::CloseInColumn1() {
     m_bClosed = true;
     if (CRecordText* text = m_analyzer.m_pszText) text->Append("}\r\n", 3);
@@ -53,38 +35,49 @@ CRecordText* CTraceBlock::FieldStart(std::string_view name) {
     return text;
 }
 
-void CTraceBlock::BracketLine(std::string_view name, const char* value, size_t length, char open, char close) {
+template <typename Format>
+void CTraceBlock::FormattedLine(std::string_view name, size_t maxLength, char open, char close, Format format) {
     CRecordText* text = m_analyzer.m_pszText;
     if (!text) return;
     size_t indent = static_cast<size_t>(m_nIndent + 2);
     size_t nameLength = name.size();
     size_t padding = nameLength < static_cast<size_t>(m_nNameWidth) ? m_nNameWidth - nameLength : 0;
-    size_t total = indent + nameLength + padding + 4 + length + 3;
-    // The whole line in place while the record has room for it: the usual case.
-    // Indent and padding come from one store of blanks that the name then overwrites.
-    static constexpr char kBlankHead[33] = "                                ";
     size_t head = indent + nameLength + padding;
-    char* out = head <= 32 ? text->Reserve(total > 32 ? total : 32) : nullptr;
+    // The whole line in place while the record has room for it: the usual case.
+    // Indent and padding come from one store of blanks that the name then
+    // overwrites, and the value is formatted straight into the line.
+    static constexpr char kBlankHead[33] = "                                ";
+    size_t most = head + 4 + maxLength + 3;
+    char* out = head <= 32 ? text->Reserve(most > 32 ? most : 32) : nullptr;
     if (out) {
         memcpy(out, kBlankHead, 32);
         CopyPiece(out + indent, name.data(), nameLength);
-        out += head;
-        memcpy(out, " = ", 3);
-        out[3] = open;
-        CopyPiece(out + 4, value, length);
-        out += 4 + length;
-        out[0] = close;
-        out[1] = '\r';
-        out[2] = '\n';
-        text->Commit(total);
+        char* value = out + head;
+        memcpy(value, " = ", 3);
+        value[3] = open;
+        char* end = value + 4 + format(value + 4);
+        end[0] = close;
+        end[1] = '\r';
+        end[2] = '\n';
+        text->Commit(static_cast<size_t>(end + 3 - out));
         return;
     }
+    // Near the end of the kept part, where the line may be cut.
+    char valueText[kValueTextSize];
+    size_t length = format(valueText);
     FieldStart(name);
     char opening[4] = {' ', '=', ' ', open};
     text->Append(opening, 4);
-    text->Append(value, length);
+    text->Append(valueText, length);
     char closing[3] = {close, '\r', '\n'};
     text->Append(closing, 3);
+}
+
+void CTraceBlock::BracketLine(std::string_view name, const char* value, size_t length, char open, char close) {
+    FormattedLine(name, length, open, close, [&](char* out) {
+        CopyPiece(out, value, length);
+        return length;
+    });
 }
 
 size_t CTraceBlock::WideListItemHead(size_t index, char* out) const {
@@ -125,18 +118,17 @@ void CTraceBlock::BeginField(std::string_view name) {
     if (CRecordText* text = FieldStart(name)) text->Append(" = ", 3);
 }
 
-void CTraceBlock::Value(std::string_view name, const char* text) {
-    BracketLine(name, text, strlen(text), '[', ']');
+void CTraceBlock::Value(std::string_view name, std::string_view text) {
+    BracketLine(name, text.data(), text.size(), '[', ']');
 }
 
 void CTraceBlock::Number(std::string_view name, long long value) {
-    char digits[kNumberTextSize];
-    BracketLine(name, digits, FormatSigned(value, digits), '[', ']');
+    FormattedLine(name, kNumberTextSize, '[', ']', [value](char* out) { return FormatSigned(value, out); });
 }
 
 void CTraceBlock::Hex(std::string_view name, unsigned long long value, int minDigits) {
-    char digits[kNumberTextSize];
-    BracketLine(name, digits, FormatHexWithPrefix(value, digits, minDigits), '[', ']');
+    FormattedLine(name, kNumberTextSize, '[', ']',
+                  [=](char* out) { return FormatHexWithPrefix(value, out, minDigits); });
 }
 
 void CTraceBlock::Pointer(std::string_view name, const void* p) {
@@ -145,13 +137,12 @@ void CTraceBlock::Pointer(std::string_view name, const void* p) {
 
 // The low 32 bits, as the trace has always shown addresses.
 void CTraceBlock::Pointer(std::string_view name, unsigned long long value) {
-    char digits[kNumberTextSize];
-    BracketLine(name, digits, FormatHexWithPrefix(static_cast<uint32_t>(value), digits, 8), '<', '>');
+    FormattedLine(name, kNumberTextSize, '<', '>',
+                  [value](char* out) { return FormatHexWithPrefix(static_cast<uint32_t>(value), out, 8); });
 }
 
 void CTraceBlock::Fixed(std::string_view name, TW_FIX32 value) {
-    char digits[kNumberTextSize];
-    BracketLine(name, digits, FormatFix32(value, digits), '[', ']');
+    FormattedLine(name, kNumberTextSize, '[', ']', [value](char* out) { return FormatFix32(value, out); });
 }
 
 void CTraceBlock::Flag(std::string_view name, TW_BOOL value) { Value(name, value ? "true" : "false"); }

@@ -10,6 +10,7 @@
 // blanks counted by hand in a renderer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -30,8 +31,17 @@ class CTraceBlock {
 public:
     // nameWidth is the length of the block's longest field name: the names are
     // padded to it so that every "=" of the block stands in one column.
-    CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth);
-    ~CTraceBlock();
+    // Inline, as are the lines they write: the type name and the indentation are
+    // constants where a renderer opens a block.
+    CTraceBlock(CParaAnalyze& analyzer, std::string_view typeName, int indent, int nameWidth)
+        : m_analyzer(analyzer), m_nIndent(indent), m_nNameWidth(nameWidth), m_bClosed(false) {
+        if (CRecordText* text = m_analyzer.m_pszText) text->AppendPieces(Blanks(m_nIndent), typeName, " = {\r\n");
+    }
+    ~CTraceBlock() {
+        CRecordText* text = m_analyzer.m_pszText;
+        if (m_bClosed || !text) return;
+        text->AppendPieces(Blanks(m_nIndent), "}\r\n");
+    }
     CTraceBlock(const CTraceBlock&) = delete;
     CTraceBlock& operator=(const CTraceBlock&) = delete;
 
@@ -47,17 +57,18 @@ public:
     void Fixed(std::string_view name, TW_FIX32 value);
     // "[true]" when the 16-bit value is not zero, else "[false]".
     void Flag(std::string_view name, TW_BOOL value);
-    // "[NAME]" of a constant, looked up into the analyzer's m_szName.
-    template <size_t N>
-    void Name(std::string_view name, const MacroEntry (&table)[N], int64_t value) {
-        size_t length = LookupMacroName(table, value, m_analyzer.m_szName, sizeof(m_analyzer.m_szName));
-        BracketLine(name, m_analyzer.m_szName, length, '[', ']');
+    // "[NAME]" of a constant, named by Table.
+    template <const auto& Table>
+    void Name(std::string_view name, int64_t value) {
+        UnnamedValueText fallback;
+        std::string_view text = NameOrFallback<Table>(value, fallback);
+        BracketLine(name, text.data(), text.size(), '[', ']');
     }
     // "[text]" of a fixed-length string field: up to its first NUL, never past it,
     // control characters escaped.
     void Text(std::string_view name, const char* field, size_t fieldSize);
     // "[text]" of a value already made.
-    void Value(std::string_view name, const char* text);
+    void Value(std::string_view name, std::string_view text);
     // "Name<blanks> =" alone on its line: a nested structure's block follows.
     void Label(std::string_view name);
     // The same label with the blank after "=" kept ("Name<blanks> = "), as the
@@ -69,26 +80,42 @@ public:
 
     // An item of a list block: "%3d:value", a comma when more items follow.
     void ListItem(size_t index, const char* value, bool more);
-    // The same item with its value formatted straight into the record: format(out)
-    // writes at most kValueTextSize characters there and returns how many.
+    // The count items of a list block, each formatted straight into the record:
+    // format(i, out) writes item i's text there, at most maxLength characters,
+    // and returns how many. As many lines as the record surely has room for are
+    // made in place after one check of room; near the end of the kept part,
+    // where a line may be cut, the rest go one at a time, and none past the end.
     template <typename Format>
-    void ListItem(size_t index, bool more, Format format) {
+    void ListItems(size_t count, size_t maxLength, Format format) {
         CRecordText* text = m_analyzer.m_pszText;
         if (!text) return;
-        char* out = text->Reserve(kListItemHeadMax + kValueTextSize + 3);
-        if (!out) {
-            // Near the end of the kept part, where the line may be cut.
-            char value[kValueTextSize + 1];
-            value[format(value)] = '\0';
-            ListItem(index, value, more);
-            return;
+        size_t indent = static_cast<size_t>(m_nIndent + 2);
+        // The head's store of blanks is 16 wide, whatever the line's length.
+        size_t lineMax = (indent + 4 > 16 ? indent + 4 : 16) + maxLength + 3;
+        size_t i = 0;
+        while (i < count && i < 1000 && indent <= 16) {
+            size_t fit = text->Room() / lineMax;
+            if (fit == 0) break;
+            size_t end = count - i < fit ? count : i + fit;
+            if (end > 1000) end = 1000;
+            char* start = text->Reserve(0);
+            char* out = start;
+            // Only locals here: a store through out may alias any member.
+            for (; i < end; ++i) {
+                out += IndexHead(i, indent, out);
+                out += format(i, out);
+                *out = ',';
+                out += i + 1 < count;
+                memcpy(out, "\r\n", 2);
+                out += 2;
+            }
+            text->Commit(static_cast<size_t>(out - start));
         }
-        size_t n = ListItemHead(index, out);
-        n += format(out + n);
-        if (more) out[n++] = ',';
-        out[n] = '\r';
-        out[n + 1] = '\n';
-        text->Commit(n + 2);
+        for (; i < count && !text->IsFull(); ++i) {
+            char value[kValueTextSize + 1];
+            value[format(i, value)] = '\0';
+            ListItem(i, value, i + 1 < count);
+        }
     }
 
     // For lines that depart from the common form: the field's indentation and
@@ -103,22 +130,35 @@ public:
     void CloseInColumn1();
 
 private:
+    static constexpr char kBlanks[17] = "                ";
+    // Indentation as a piece of a line; block indents are small.
+    static std::string_view Blanks(int n) {
+        size_t count = n < 0 ? 0 : static_cast<size_t>(n);
+        return std::string_view(kBlanks, count < sizeof(kBlanks) - 1 ? count : sizeof(kBlanks) - 1);
+    }
+    // "%3d:" of every index below 1000.
+    static constexpr auto kListIndexHeads = [] {
+        std::array<std::array<char, 4>, 1000> heads{};
+        for (size_t i = 0; i < heads.size(); ++i) {
+            heads[i] = {i >= 100 ? static_cast<char>('0' + i / 100) : ' ',
+                        i >= 10 ? static_cast<char>('0' + i / 10 % 10) : ' ', static_cast<char>('0' + i % 10), ':'};
+        }
+        return heads;
+    }();
     // The longest head of a list item: the indentation, an index of 20 digits, ':'.
     static constexpr size_t kListItemHeadMax = 16 + 20 + 1;
     // Writes the head of a list item to out, which has room for kListItemHeadMax
     // characters, and returns its length. Inline: it is written for every item.
     size_t ListItemHead(size_t index, char* out) const {
-        static constexpr char kBlanks[17] = "                ";
         auto indent = static_cast<size_t>(m_nIndent + 2);
-        if (index >= 1000 || indent + 3 > 16) return WideListItemHead(index, out);
-        // One store of blanks, then up to three digits over it.
+        if (index >= 1000 || indent > 16) return WideListItemHead(index, out);
+        return IndexHead(index, indent, out);
+    }
+    // The head of an index below 1000 at an indentation up to 16: one store of
+    // blanks, then the index from the table; out has room for 20 characters.
+    static size_t IndexHead(size_t index, size_t indent, char* out) {
         memcpy(out, kBlanks, 16);
-        char* last = out + indent + 2;
-        auto i = static_cast<uint32_t>(index);
-        last[0] = static_cast<char>('0' + i % 10);
-        if (i >= 10) last[-1] = static_cast<char>('0' + i / 10 % 10);
-        if (i >= 100) last[-2] = static_cast<char>('0' + i / 100);
-        last[1] = ':';
+        memcpy(out + indent, kListIndexHeads[index].data(), 4);
         return indent + 4;
     }
     // The same for an index past 999, or a deeper block.
@@ -127,6 +167,10 @@ private:
     CRecordText* FieldStart(std::string_view name);
     // "Name<blanks> = " open value close CR LF.
     void BracketLine(std::string_view name, const char* value, size_t length, char open, char close);
+    // The same line with the value formatted by format(out), which writes at
+    // most maxLength characters (no more than kValueTextSize) and returns how many.
+    template <typename Format>
+    void FormattedLine(std::string_view name, size_t maxLength, char open, char close, Format format);
     template <typename T>
     void List(std::string_view name, const T* values, size_t count);
 

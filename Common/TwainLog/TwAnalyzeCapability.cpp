@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "CDSMInterface.h"
+#include "ItemText.h"
 #include "ParaAnalyze.h"
 #include "TextFormat.h"
 #include "TraceBlock.h"
@@ -36,12 +37,12 @@ bool FixedPartFits(CTraceBlock& block, const char* typeName, size_t blockSize, s
 
 bool CParaAnalyze::TwCapabilityAnalyze(TW_CAPABILITY* p) {
     if (!p) return true;
-    char szCap[64] = {};
-    LookupCapabilityName(p->Cap, szCap, sizeof(szCap));
+    UnnamedValueText fallback;
+    std::string_view capName = CapabilityNameOrFallback(p->Cap, fallback);
 
     CTraceBlock b(*this, "TW_CAPABILITY", kTopIndent, 10);
-    b.Value("Cap", szCap);
-    b.Name("ConType", twon_macros, p->ConType);
+    b.Value("Cap", capName);
+    b.Name<twon_macros>("ConType", p->ConType);
     b.Pointer("hContainer", p->hContainer);
     // After a failed call the handle may hold anything, or nothing: it is not opened.
     if (m_RC != TWRC_FAILURE) TwContainerAnalyaze(p);
@@ -81,7 +82,7 @@ bool CParaAnalyze::TwOneValueAnalyze(TW_UINT16 cap, TW_ONEVALUE* p, size_t block
     if (!p) return true;
     CTraceBlock b(*this, "TW_ONEVALUE", kNestedIndent, 8);
     if (!FixedPartFits(b, "TW_ONEVALUE", blockSize, kOneValueFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     char szValue[kValueTextSize];
     // A frame or a string runs on past the 4-byte field, as far as the block goes.
     ValToStr(cap, p->ItemType, &p->Item, blockSize - offsetof(TW_ONEVALUE, Item), szValue, sizeof(szValue));
@@ -93,7 +94,7 @@ bool CParaAnalyze::TwArrayAnalyze(TW_UINT16 cap, TW_ARRAY* p, size_t blockSize) 
     if (!p) return true;
     CTraceBlock b(*this, "TW_ARRAY", kNestedIndent, 8);
     if (!FixedPartFits(b, "TW_ARRAY", blockSize, kArrayFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     b.Number("NumItems", p->NumItems);
     MakeItemList(cap, p->ItemType, p->NumItems, p->ItemList, blockSize - kArrayFixed);
     return true;
@@ -103,7 +104,7 @@ bool CParaAnalyze::TwEnumerationAnalyze(TW_UINT16 cap, TW_ENUMERATION* p, size_t
     if (!p) return true;
     CTraceBlock b(*this, "TW_ENUMERATION", kNestedIndent, 12);
     if (!FixedPartFits(b, "TW_ENUMERATION", blockSize, kEnumerationFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     b.Number("NumItems", p->NumItems);
     b.Number("CurrentIndex", p->CurrentIndex);
     b.Number("DefaultIndex", p->DefaultIndex);
@@ -115,7 +116,7 @@ bool CParaAnalyze::TwRangeAnalyze(TW_UINT16 cap, TW_RANGE* p, size_t blockSize) 
     if (!p) return true;
     CTraceBlock b(*this, "TW_RANGE", kNestedIndent, 12);
     if (!FixedPartFits(b, "TW_RANGE", blockSize, kRangeFixed)) return true;
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     char szValue[512];
     auto value = [&](const TW_UINT32& field) -> const char* {
         // A frame or a string cannot stand in a 4-byte field: the field is shown as it lies.
@@ -144,17 +145,18 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
     size_t shown = numItems < inBlock ? numItems : inBlock;
 
     static constexpr char kNotRead[] = "!!! not implemented.!!!";
-    for (size_t i = 0; i < shown; ++i) {
-        // Past the kept part of the record the rest of the list cannot reach the
-        // log; the record is already over length, so the caller still marks the cut.
-        if (!m_pszText || m_pszText->IsFull()) break;
-        // Each value is formatted straight into its line in the record.
-        list.ListItem(i, i + 1 < shown, [&](char* out) -> size_t {
-            if (!isRead) {
-                memcpy(out, kNotRead, sizeof(kNotRead) - 1);
-                return sizeof(kNotRead) - 1;
-            }
-            return FormatValue(cap, itemType, pItem + i * stride, stride, out);
+    // Past the kept part of the record the rest of the list cannot reach the log;
+    // the record is already over length, so the caller still marks the cut.
+    if (!isRead) {
+        list.ListItems(shown, sizeof(kNotRead) - 1, [](size_t, char* out) -> size_t {
+            memcpy(out, kNotRead, sizeof(kNotRead) - 1);
+            return sizeof(kNotRead) - 1;
+        });
+    } else {
+        CItemText item(cap, itemType);
+        item.WithFormat([&](auto format) {
+            list.ListItems(shown, item.MaxLength(),
+                           [&](size_t i, char* out) { return format(pItem + i * stride, stride, out); });
         });
     }
     if (shown < numItems) {

@@ -28,8 +28,8 @@ bool CParaAnalyze::TwVersionAnalyze(TW_VERSION* p) {
     CTraceBlock b(*this, "TW_VERSION", kNestedIndent, sizeof("MajorNum") - 1);
     b.Number("MajorNum", p->MajorNum);
     b.Number("MinorNum", p->MinorNum);
-    b.Name("Language", twlg_macros, p->Language);
-    b.Name("Country", twcy_macros, p->Country);
+    b.Name<twlg_macros>("Language", p->Language);
+    b.Name<twcy_macros>("Country", p->Country);
     b.Text("Info", p->Info, sizeof(p->Info));
     return true;
 }
@@ -39,8 +39,8 @@ bool CParaAnalyze::TwEventAnalyze(TW_EVENT* p) {
     if (!p || p->TWMessage == MSG_NULL) return true;
     CTraceBlock b(*this, "TW_EVENT", kTopIndent, sizeof("TWMessage") - 1);
     b.Pointer("pEvent", p->pEvent);
-    if (p->TWMessage < 0x8001) b.Name("TWMessage", msg_macros, p->TWMessage);
-    else b.Name("TWMessage", msg_kq_macros, p->TWMessage);
+    if (p->TWMessage < 0x8001) b.Name<msg_macros>("TWMessage", p->TWMessage);
+    else b.Name<msg_kq_macros>("TWMessage", p->TWMessage);
     return true;
 }
 
@@ -75,7 +75,7 @@ bool CParaAnalyze::TwSetupFileXferAnalyze(TW_SETUPFILEXFER* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TW_SETUPFILEXFER", kTopIndent, sizeof("FileName") - 1);
     b.Text("FileName", p->FileName, sizeof(p->FileName));
-    b.Name("Format", twff_macros, p->Format);
+    b.Name<twff_macros>("Format", p->Format);
     b.Number("VRefNum", p->VRefNum);
     return true;
 }
@@ -83,7 +83,7 @@ bool CParaAnalyze::TwSetupFileXferAnalyze(TW_SETUPFILEXFER* p) {
 bool CParaAnalyze::TwStatusAnalyze(TW_STATUS* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TW_STATUS", kTopIndent, sizeof("ConditionCode") - 1);
-    b.Name("ConditionCode", twcc_macros, p->ConditionCode);
+    b.Name<twcc_macros>("ConditionCode", p->ConditionCode);
     return true;
 }
 

@@ -41,8 +41,8 @@ bool CParaAnalyze::TwImageInfoAnalyze(TW_IMAGEINFO* p) {
     b.Number("BitsPerPixel", p->BitsPerPixel);
     b.Flag("Planar", p->Planar);
     // A signed member: a negative pixel type matches no row.
-    b.Name("PixelType", twpt_macros, p->PixelType);
-    b.Name("Compression", twcp_macros, p->Compression);
+    b.Name<twpt_macros>("PixelType", p->PixelType);
+    b.Name<twcp_macros>("Compression", p->Compression);
     return true;
 }
 
@@ -61,7 +61,7 @@ bool CParaAnalyze::TwImageLayoutAnalyze(TW_IMAGELAYOUT* p) {
 bool CParaAnalyze::TwImageMemXferAnalyze(TW_IMAGEMEMXFER* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TW_IMAGEMEMXFER", kTopIndent, sizeof("BytesWritten") - 1);
-    b.Name("Compression", twcp_macros, p->Compression);
+    b.Name<twcp_macros>("Compression", p->Compression);
     b.Number("BytesPerRow", p->BytesPerRow);
     b.Number("Columns", p->Columns);
     b.Number("Rows", p->Rows);
@@ -77,7 +77,7 @@ bool CParaAnalyze::TwImageMemXferAnalyze(TW_IMAGEMEMXFER* p) {
 bool CParaAnalyze::TwCieColorAnalyze(TW_CIECOLOR* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TW_CIECOLOR", kTopIndent, sizeof("DeviceDependent") - 1);
-    b.Name("ColorSpace", twpt_macros, p->ColorSpace);
+    b.Name<twpt_macros>("ColorSpace", p->ColorSpace);
     b.Number("LowEndian", p->LowEndian);
     b.Number("DeviceDependent", p->DeviceDependent);
     b.Number("VersionNumber", static_cast<TW_UINT32>(p->VersionNumber));
@@ -119,7 +119,7 @@ bool CParaAnalyze::TwRgbResponseAnalyze(TW_RGBRESPONSE* p) {
 bool CParaAnalyze::TwJpegCompressionAnalyze(TW_JPEGCOMPRESSION* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TW_JPEGCOMPRESSION", kTopIndent, sizeof("RestartFrequency") - 1);
-    b.Name("ColorSpace", twpt_macros, p->ColorSpace);
+    b.Name<twpt_macros>("ColorSpace", p->ColorSpace);
     b.Number("SubSampling", p->SubSampling);
     b.Number("NumComponents", p->NumComponents);
     b.Number("RestartFrequency", p->RestartFrequency);
@@ -226,9 +226,9 @@ bool CParaAnalyze::TwInfoAnalyze(TW_INFO* p) {
     if (!p) return true;
     CTraceBlock b(*this, "TW_INFO", kNestedIndent, sizeof("ItemType") - 1);
     b.Number("InfoID", p->InfoID);
-    b.Name("ItemType", twty_macros, p->ItemType);
+    b.Name<twty_macros>("ItemType", p->ItemType);
     b.Number("NumItems", p->NumItems);
-    b.Name("CondCode", twrc_macros, p->CondCode);
+    b.Name<twrc_macros>("CondCode", p->CondCode);
     b.Number("Item", p->Item);
     return true;
 }

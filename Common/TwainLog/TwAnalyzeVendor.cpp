@@ -54,8 +54,8 @@ bool CParaAnalyze::TwKqAutoExposureAnalyze(TWKQ_AUTOEXPOSURE* p) {
     b.Number("Top", p->Top);
     b.Number("Right", p->Right);
     b.Number("Bottom", p->Bottom);
-    b.Name("FilmType", twkq_ft_macros, p->FilmType);
-    b.Name("PreScanGamma", twkq_pg_macros, p->PreScanGamma);
+    b.Name<twkq_ft_macros>("FilmType", p->FilmType);
+    b.Name<twkq_pg_macros>("PreScanGamma", p->PreScanGamma);
     b.Fixed("ScreenGamma", p->ScreenGamma);
     b.Number("GrayBalance", p->GrayBalance);
     return true;

@@ -2,8 +2,13 @@
 // which name wins where two share a value. Every table ends with {"ERROR!", -1}.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <string_view>
+#include <utility>
 
 #include "../TwainTypes.h"
 
@@ -1392,6 +1397,17 @@ constexpr size_t NamedRows(const MacroEntry (&)[N]) {
     return N - 1;
 }
 
+// The length of the table's longest name, its terminator row left out.
+template <size_t N>
+constexpr size_t LongestName(const MacroEntry (&table)[N]) {
+    size_t longest = 0;
+    for (size_t i = 0; i + 1 < N; ++i) {
+        size_t length = std::char_traits<char>::length(table[i].name);
+        if (length > longest) longest = length;
+    }
+    return longest;
+}
+
 // The one name lookup: the first of the named rows that holds the value, in row
 // order; null when none does. The terminator row never takes part.
 const char* FindMacroName(const MacroEntry* table, size_t namedRows, int64_t value);
@@ -1407,16 +1423,70 @@ size_t LookupMacroName(const MacroEntry (&table)[N], int64_t value, char* pszOut
     return LookupMacroName(table, N - 1, value, pszOut, outSize);
 }
 
+// Room for the fallback text of any value.
+using UnnamedValueText = char[32];
+
 // The fallback text alone, for callers that searched a table themselves.
 void FormatUnnamedValue(int64_t value, char* pszOut, size_t outSize);
+
+// The values of a table, sorted, each with the first row that holds it and that
+// row's name length: made when compiled, so that a lookup by value reads a few
+// bytes of it instead of scanning the rows, finds the row a scan would, and
+// needs no strlen.
+template <const auto& Table>
+inline constexpr auto kSortedValues = [] {
+    constexpr size_t kRows = std::size(Table) - 1;
+    struct Index {
+        std::array<int64_t, kRows> values;
+        std::array<uint16_t, kRows> rows;
+        std::array<uint8_t, kRows> nameLengths;
+    } index{};
+    std::array<std::pair<int64_t, uint16_t>, kRows> sorted{};
+    for (size_t i = 0; i < kRows; ++i) sorted[i] = {Table[i].value, static_cast<uint16_t>(i)};
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 0; i < kRows; ++i) {
+        index.values[i] = sorted[i].first;
+        index.rows[i] = sorted[i].second;
+        size_t length = std::char_traits<char>::length(Table[sorted[i].second].name);
+        if (length > UINT8_MAX) throw "a name too long for the index";
+        index.nameLengths[i] = static_cast<uint8_t>(length);
+    }
+    return index;
+}();
+
+// FindMacroName of a table known when compiled, with the name's length; an empty
+// view with a null pointer when no row holds the value.
+template <const auto& Table>
+std::string_view FindMacroName(int64_t value) {
+    const auto& index = kSortedValues<Table>;
+    auto found = std::lower_bound(index.values.begin(), index.values.end(), value);
+    if (found == index.values.end() || *found != value) return {};
+    auto at = static_cast<size_t>(found - index.values.begin());
+    return {Table[index.rows[at]].name, index.nameLengths[at]};
+}
+
+// The name of the first named row of Table that holds the value, as the table's
+// own text, or else the fallback made in the caller's buffer: no copy of a name.
+template <const auto& Table>
+std::string_view NameOrFallback(int64_t value, UnnamedValueText& fallback) {
+    std::string_view name = FindMacroName<Table>(value);
+    if (name.data()) return name;
+    FormatUnnamedValue(value, fallback, sizeof(fallback));
+    return fallback;
+}
 
 // Capability names: the capability table first, then the image capability table;
 // from 0x8001 up the vendor pair. The fallback as above.
 void LookupCapabilityName(TW_UINT16 cap, char* pszOut, size_t outSize);
 
 // The same search in one table of the pair (first: CAP_ names, second: ICAP_
-// names); null when that table lacks the value.
-const char* FindCapabilityName(TW_UINT16 cap, bool secondTable);
+// names): the name with its length, or an empty view with a null pointer when
+// that table lacks the value.
+std::string_view FindCapabilityName(TW_UINT16 cap, bool secondTable);
 // The name from the first table of the pair that holds it; null when neither does.
-const char* FindCapabilityName(TW_UINT16 cap);
+std::string_view FindCapabilityName(TW_UINT16 cap);
+// The same name with its length, or the fallback made in the caller's buffer.
+std::string_view CapabilityNameOrFallback(TW_UINT16 cap, UnnamedValueText& fallback);
+// The length of the longest name FindCapabilityName can give.
+size_t LongestCapabilityName();
 

@@ -3,7 +3,6 @@
 // record traced from what the operator left behind.
 #include "TripletTrace.h"
 
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -14,8 +13,8 @@
 namespace {
 
 constexpr char kOverLengthMarker[] = "Size of CAP_xxx too long";
-constexpr char kFailureBracketStart[] = "*** Inspect Error Status Start ***";
-constexpr char kFailureBracketEnd[] = "*** Inspect Error Status End   ***";
+constexpr char kFailureBracketStart[] = "*** Inspect Error Status Start ***\r\n";
+constexpr char kFailureBracketEnd[] = "*** Inspect Error Status End   ***\r\n";
 
 void WriteText(const char* text, size_t length) {
     WriteLogFile(reinterpret_cast<unsigned char const*>(text), length);
@@ -28,10 +27,9 @@ void WriteRecordText(const CRecordText& record) {
     if (record.Length() > CRecordText::kMaxWritten) WriteText(kOverLengthMarker, strlen(kOverLengthMarker));
 }
 
-void WriteMarkerLine(const char* marker) {
-    char szLine[256] = {};
-    snprintf(szLine, sizeof(szLine), "%s%s", marker, kCrLf);
-    WriteText(szLine, strlen(szLine));
+template <size_t N>
+void WriteMarkerLine(const char (&line)[N]) {
+    WriteText(line, N - 1);
 }
 
 // Without a driver there is nothing that could carry the triplet out; the

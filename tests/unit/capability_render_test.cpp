@@ -411,10 +411,7 @@ TEST(LongList, TheIndexWidensPastThreeColumns) {
         CTraceBlock list(a, "ItemList", kInnerIndent, 0);
         list.ListItem(999, "a", true);
         list.ListItem(1000, "b", true);
-        list.ListItem(12345, false, [](char* out) {
-            out[0] = 'c';
-            return size_t{1};
-        });
+        list.ListItem(12345, "c", false);
     });
     EXPECT_EQ(text, Lines({"      ItemList = {", "        999:a,", "        1000:b,", "        12345:c", "      }"}));
 }

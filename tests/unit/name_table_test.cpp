@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "twaintbl.h"
@@ -79,19 +80,50 @@ TEST(NameTables, CapabilityNamesAgreeWithTheRowOrderSearchForEveryValue) {
                                    : FindMacroName(cap_macros, NamedRows(cap_macros), v);
         const char* second = vendor ? FindMacroName(icap_kq_macros, NamedRows(icap_kq_macros), v)
                                     : FindMacroName(icap_macros, NamedRows(icap_macros), v);
-        ASSERT_EQ(FindCapabilityName(static_cast<TW_UINT16>(v), false), first) << v;
-        ASSERT_EQ(FindCapabilityName(static_cast<TW_UINT16>(v), true), second) << v;
+        ASSERT_EQ(FindCapabilityName(static_cast<TW_UINT16>(v), false).data(), first) << v;
+        ASSERT_EQ(FindCapabilityName(static_cast<TW_UINT16>(v), true).data(), second) << v;
     }
 }
 
+// The compiled index finds the row a scan in row order finds, first row first,
+// for every value of the table and both its neighbours; the terminator is never found.
+template <const auto& Table>
+void ExpectIndexAgreesWithTheScan() {
+    constexpr size_t kRows = std::size(Table) - 1;
+    for (size_t row = 0; row < kRows; ++row) {
+        for (int64_t v : {Table[row].value - 1, Table[row].value, Table[row].value + 1}) {
+            std::string_view found = FindMacroName<Table>(v);
+            const char* scanned = FindMacroName(Table, kRows, v);
+            ASSERT_EQ(found.data(), scanned) << v;
+            if (scanned) {
+                EXPECT_EQ(found.size(), strlen(scanned)) << v;
+            }
+        }
+    }
+    EXPECT_EQ(FindMacroName<Table>(-1).data(), FindMacroName(Table, kRows, -1));
+}
+
+TEST(NameTables, IndexedLookupAgreesWithTheRowOrderScan) {
+    ExpectIndexAgreesWithTheScan<dg_macros>();
+    ExpectIndexAgreesWithTheScan<dat_macros>();
+    ExpectIndexAgreesWithTheScan<msg_macros>();
+    ExpectIndexAgreesWithTheScan<twrc_macros>();
+    ExpectIndexAgreesWithTheScan<twcc_macros>();
+    ExpectIndexAgreesWithTheScan<twty_macros>();
+    ExpectIndexAgreesWithTheScan<twon_macros>();
+    ExpectIndexAgreesWithTheScan<twcy_macros>();
+    ExpectIndexAgreesWithTheScan<twlg_macros>();
+    ExpectIndexAgreesWithTheScan<msg_kq_macros>();
+}
+
 TEST(NameTables, CapabilityNamesComeFromOneTableOfTheRightPair) {
-    EXPECT_STREQ(FindCapabilityName(CAP_XFERCOUNT, false), "CAP_XFERCOUNT");
-    EXPECT_EQ(FindCapabilityName(CAP_XFERCOUNT, true), nullptr);
-    EXPECT_EQ(FindCapabilityName(ICAP_XRESOLUTION, false), nullptr);
-    EXPECT_STREQ(FindCapabilityName(ICAP_XRESOLUTION, true), "ICAP_XRESOLUTION");
-    EXPECT_STREQ(FindCapabilityName(0x8043, true), "ICAP_KQ_ADE");
+    EXPECT_STREQ(FindCapabilityName(CAP_XFERCOUNT, false).data(), "CAP_XFERCOUNT");
+    EXPECT_EQ(FindCapabilityName(CAP_XFERCOUNT, true).data(), nullptr);
+    EXPECT_EQ(FindCapabilityName(ICAP_XRESOLUTION, false).data(), nullptr);
+    EXPECT_STREQ(FindCapabilityName(ICAP_XRESOLUTION, true).data(), "ICAP_XRESOLUTION");
+    EXPECT_STREQ(FindCapabilityName(0x8043, true).data(), "ICAP_KQ_ADE");
     // 0x8000 is the standard custom base, not a vendor capability.
-    EXPECT_STREQ(FindCapabilityName(0x8000, false), "CAP_CUSTOMBASE");
+    EXPECT_STREQ(FindCapabilityName(0x8000, false).data(), "CAP_CUSTOMBASE");
 }
 
 // The current standard's names follow the older rows: those keep their places, and

@@ -56,7 +56,7 @@ TEST(TextFormat, IntegersMatchPrintf) {
     // Every change of digit count up to five, and both sides of 32 bits.
     const uint64_t values[] = {0,     1,      9,           10,          15,        16,          99,
                                100,   999,    1000,        9999,        10000,     99999,       100000,
-                               65535, 65536,  4294967295ull, 4294967296ull, 0x8000000000000000ull, UINT64_MAX};
+                               65535, 65536,  0x01234567, 0x89abcdef, 4294967295ull, 4294967296ull, 0x8000000000000000ull, UINT64_MAX};
     for (uint64_t v : values) {
         char out[kNumberTextSize];
         char expected[64];

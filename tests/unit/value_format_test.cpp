@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "GuardPage.h"
+#include "ItemText.h"
 #include "ParaAnalyze.h"
 #include "twaintbl.h"
 
@@ -47,6 +48,53 @@ TEST(ItemForms, EachTypeReadsItsOwnWidthAndShowsItsForm) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ItemText(0, c.itemType, c.word), c.text) << c.itemType << " " << std::hex << c.word;
+    }
+}
+
+// A list is written in place on the strength of MaxLength: no item of a kind may
+// be longer, or the lines would run past the record's room.
+TEST(ItemForms, NoItemIsLongerThanItsKindsBound) {
+    const struct {
+        TW_UINT16 cap;
+        TW_UINT16 itemType;
+        std::vector<TW_UINT32> words;
+    } cases[] = {
+        {0, TWTY_INT8, {0x80, 0xFF, 0x7F}},
+        {0, TWTY_INT16, {0x8000, 0xFFFF, 0x7FFF}},
+        {0, TWTY_INT32, {0x80000000, 0xFFFFFFFF, 0x7FFFFFFF}},
+        {0, TWTY_UINT8, {0xFF}},
+        {0, TWTY_UINT32, {0x80000000, 0xFFFFFFFF}},
+        {0, TWTY_BOOL, {0, 1}},
+        {0, TWTY_FIX32, {0x00008000, 0xFFFF8000, 0xFFFF7FFF, 0x80008000, 0xFFFFFFFF}},
+        {0, 0x0F, {0xFFFFFFFF}},  // a type of no known form: the word in hex
+    };
+    for (const auto& c : cases) {
+        CItemText item(c.cap, c.itemType);
+        for (TW_UINT32 word : c.words) {
+            char out[kValueTextSize];
+            EXPECT_LE(item.Format(&word, ItemTypeBytes(c.itemType) ? ItemTypeBytes(c.itemType) : 4, out),
+                      item.MaxLength())
+                << c.cap << " " << c.itemType << " " << std::hex << word;
+        }
+    }
+    // Every value of the TWTY_UINT16 kinds: plain, named, capability names, versions.
+    for (TW_UINT16 cap : {TW_UINT16{0}, TW_UINT16{ICAP_PIXELTYPE}, TW_UINT16{ICAP_SUPPORTEDSIZES},
+                          TW_UINT16{CAP_SUPPORTEDCAPS}, TW_UINT16{CAP_KQ_VERSION}, TW_UINT16{ICAP_KQ_FILMTYPE}}) {
+        CItemText item(cap, TWTY_UINT16);
+        for (uint32_t v = 0; v <= 0xFFFF; ++v) {
+            char out[kValueTextSize];
+            ASSERT_LE(item.FormatUint16(static_cast<TW_UINT16>(v), out), item.MaxLength()) << cap << " " << v;
+        }
+    }
+    // The widest frame and texts of nothing but escaped characters.
+    TW_FRAME frame = {{-32768, 0}, {-32768, 0}, {-32768, 0}, {-32768, 0}};
+    char out[kValueTextSize];
+    EXPECT_LE(CItemText(0, TWTY_FRAME).Format(&frame, sizeof(frame), out), CItemText(0, TWTY_FRAME).MaxLength());
+    TW_STR255 text;
+    memset(text, 0x01, sizeof(text));
+    for (TW_UINT16 type : {TWTY_STR32, TWTY_STR64, TWTY_STR128, TWTY_STR255}) {
+        CItemText item(0, type);
+        EXPECT_LE(item.Format(text, ItemTypeBytes(type), out), item.MaxLength()) << type;
     }
 }
 
