@@ -71,8 +71,11 @@ TEST(ItemForms, NoItemIsLongerThanItsKindsBound) {
     for (const auto& c : cases) {
         CItemText item(c.cap, c.itemType);
         for (TW_UINT32 word : c.words) {
+            // As the item's bytes in a block that holds the widest item whole.
+            unsigned char block[sizeof(TW_FRAME)] = {};
+            memcpy(block, &word, sizeof(word));
             char out[kValueTextSize];
-            EXPECT_LE(item.Format(&word, ItemTypeBytes(c.itemType) ? ItemTypeBytes(c.itemType) : 4, out),
+            EXPECT_LE(item.Format(block, ItemTypeBytes(c.itemType) ? ItemTypeBytes(c.itemType) : 4, out),
                       item.MaxLength())
                 << c.cap << " " << c.itemType << " " << std::hex << word;
         }
