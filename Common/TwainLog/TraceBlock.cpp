@@ -64,16 +64,25 @@ void CTraceBlock::FormattedLine(std::string_view name, size_t maxLength, char op
     }
     // Near the end of the kept part, where the line may be cut.
     char valueText[kValueTextSize];
-    size_t length = format(valueText);
-    FieldStart(name);
+    AppendLine(name, valueText, format(valueText), open, close);
+}
+
+void CTraceBlock::AppendLine(std::string_view name, const char* value, size_t length, char open, char close) {
+    CRecordText* text = FieldStart(name);
+    if (!text) return;
     char opening[4] = {' ', '=', ' ', open};
     text->Append(opening, 4);
-    text->Append(valueText, length);
+    text->Append(value, length);
     char closing[3] = {close, '\r', '\n'};
     text->Append(closing, 3);
 }
 
 void CTraceBlock::BracketLine(std::string_view name, const char* value, size_t length, char open, char close) {
+    // A value longer than the formatter's buffer is appended as it stands.
+    if (length > kValueTextSize) {
+        AppendLine(name, value, length, open, close);
+        return;
+    }
     FormattedLine(name, length, open, close, [&](char* out) {
         CopyPiece(out, value, length);
         return length;

@@ -167,6 +167,8 @@ private:
     CRecordText* FieldStart(std::string_view name);
     // "Name<blanks> = " open value close CR LF.
     void BracketLine(std::string_view name, const char* value, size_t length, char open, char close);
+    // The same line appended piece by piece, each counted where it is cut.
+    void AppendLine(std::string_view name, const char* value, size_t length, char open, char close);
     // The same line with the value formatted by format(out), which writes at
     // most maxLength characters (no more than kValueTextSize) and returns how many.
     template <typename Format>
