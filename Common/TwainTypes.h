@@ -17,6 +17,7 @@ typedef uint32_t TW_UINT32;
 typedef uint16_t TW_BOOL;
 typedef char** TW_HANDLE;  // a Mac memory handle
 typedef void* TW_MEMREF;
+typedef uintptr_t TW_UINTPTR;
 
 typedef char TW_STR32[34];
 typedef char TW_STR64[66];
@@ -370,6 +371,127 @@ struct TWKQ_USMINFO {
     TWKQ_REVISEBASEPARM ReviseParm;
 };
 
+// TWAIN 2 structures: the manager's entry points, callbacks, device events, file systems and the rest.
+struct TW_AUDIOINFO {
+    TW_STR255 Name;
+    TW_UINT32 Reserved;
+};
+
+struct TW_CALLBACK {
+    TW_MEMREF CallBackProc;
+    TW_MEMREF RefCon;
+    TW_INT16 Message;
+};
+
+struct TW_CALLBACK2 {
+    TW_MEMREF CallBackProc;
+    TW_UINTPTR RefCon;
+    TW_INT16 Message;
+};
+
+struct TW_DEVICEEVENT {
+    TW_UINT32 Event;
+    TW_STR255 DeviceName;
+    TW_UINT32 BatteryMinutes;
+    TW_INT16 BatteryPercentage;
+    TW_INT32 PowerSupply;
+    TW_FIX32 XResolution;
+    TW_FIX32 YResolution;
+    TW_UINT32 FlashUsed2;
+    TW_UINT32 AutomaticCapture;
+    TW_UINT32 TimeBeforeFirstCapture;
+    TW_UINT32 TimeBetweenCaptures;
+};
+
+// The manager's entry point and memory functions, as a TWAIN 2 source is handed them.
+typedef TW_UINT16 (*DSMENTRYPROC)(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT,
+                                  TW_UINT16 MSG, TW_MEMREF pData);
+typedef TW_HANDLE (*DSM_MEMALLOCATE)(TW_UINT32 size);
+typedef void (*DSM_MEMFREE)(TW_HANDLE handle);
+typedef TW_MEMREF (*DSM_MEMLOCK)(TW_HANDLE handle);
+typedef void (*DSM_MEMUNLOCK)(TW_HANDLE handle);
+
+struct TW_ENTRYPOINT {
+    TW_UINT32 Size;
+    DSMENTRYPROC DSM_Entry;
+    DSM_MEMALLOCATE DSM_MemAllocate;
+    DSM_MEMFREE DSM_MemFree;
+    DSM_MEMLOCK DSM_MemLock;
+    DSM_MEMUNLOCK DSM_MemUnlock;
+};
+
+struct TW_FILESYSTEM {
+    TW_STR255 InputName;
+    TW_STR255 OutputName;
+    TW_MEMREF Context;
+    union {
+        int Recursive;
+        TW_BOOL Subdirectories;
+    };
+    union {
+        TW_INT32 FileType;
+        TW_UINT32 FileSystemType;
+    };
+    TW_UINT32 Size;
+    TW_STR32 CreateTimeDate;
+    TW_STR32 ModifiedTimeDate;
+    TW_UINT32 FreeSpace;
+    TW_INT32 NewImageSize;
+    TW_UINT32 NumberOfFiles;
+    TW_UINT32 NumberOfSnippets;
+    TW_UINT32 DeviceGroupMask;
+    TW_INT8 Reserved[508];
+};
+
+struct TW_FILTER_DESCRIPTOR {
+    TW_UINT32 Size;
+    TW_UINT32 HueStart;
+    TW_UINT32 HueEnd;
+    TW_UINT32 SaturationStart;
+    TW_UINT32 SaturationEnd;
+    TW_UINT32 ValueStart;
+    TW_UINT32 ValueEnd;
+    TW_UINT32 Replacement;
+};
+
+struct TW_FILTER {
+    TW_UINT32 Size;
+    TW_UINT32 DescriptorCount;
+    TW_UINT32 MaxDescriptorCount;
+    TW_UINT32 Condition;
+    TW_HANDLE hDescriptors;
+};
+
+struct TW_METRICS {
+    TW_UINT32 SizeOf;
+    TW_UINT32 ImageCount;
+    TW_UINT32 SheetCount;
+};
+
+struct TW_PASSTHRU {
+    TW_MEMREF pCommand;
+    TW_UINT32 CommandBytes;
+    TW_INT32 Direction;
+    TW_MEMREF pData;
+    TW_UINT32 DataBytes;
+    TW_UINT32 DataBytesXfered;
+};
+
+struct TW_STATUSUTF8 {
+    TW_STATUS Status;
+    TW_UINT32 Size;
+    TW_HANDLE UTF8string;
+};
+
+struct TW_TWAINDIRECT {
+    TW_UINT32 SizeOf;
+    TW_UINT16 CommunicationManager;
+    TW_HANDLE Send;
+    TW_UINT32 SendSize;
+    TW_HANDLE Receive;
+    TW_UINT32 ReceiveSize;
+};
+
 // The DS_Entry signature that a Data Source Manager calls.
 typedef TW_UINT16 (*DSENTRYPROC)(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
                                  TW_MEMREF pData);
@@ -535,6 +657,81 @@ TW_LAYOUT(TW_INFO, Item, 8);
 TW_SIZE(TW_EXTIMAGEINFO, 16);
 TW_LAYOUT(TW_EXTIMAGEINFO, NumInfos, 0);
 TW_LAYOUT(TW_EXTIMAGEINFO, Info, 4);
+
+TW_SIZE(TW_AUDIOINFO, 260);
+TW_LAYOUT(TW_AUDIOINFO, Name, 0);
+TW_LAYOUT(TW_AUDIOINFO, Reserved, 256);
+TW_SIZE(TW_CALLBACK, 24);
+TW_LAYOUT(TW_CALLBACK, CallBackProc, 0);
+TW_LAYOUT(TW_CALLBACK, RefCon, 8);
+TW_LAYOUT(TW_CALLBACK, Message, 16);
+TW_SIZE(TW_CALLBACK2, 24);
+TW_LAYOUT(TW_CALLBACK2, CallBackProc, 0);
+TW_LAYOUT(TW_CALLBACK2, RefCon, 8);
+TW_LAYOUT(TW_CALLBACK2, Message, 16);
+TW_SIZE(TW_DEVICEEVENT, 296);
+TW_LAYOUT(TW_DEVICEEVENT, Event, 0);
+TW_LAYOUT(TW_DEVICEEVENT, DeviceName, 4);
+TW_LAYOUT(TW_DEVICEEVENT, BatteryMinutes, 260);
+TW_LAYOUT(TW_DEVICEEVENT, BatteryPercentage, 264);
+TW_LAYOUT(TW_DEVICEEVENT, PowerSupply, 268);
+TW_LAYOUT(TW_DEVICEEVENT, XResolution, 272);
+TW_LAYOUT(TW_DEVICEEVENT, YResolution, 276);
+TW_LAYOUT(TW_DEVICEEVENT, FlashUsed2, 280);
+TW_LAYOUT(TW_DEVICEEVENT, AutomaticCapture, 284);
+TW_LAYOUT(TW_DEVICEEVENT, TimeBeforeFirstCapture, 288);
+TW_LAYOUT(TW_DEVICEEVENT, TimeBetweenCaptures, 292);
+TW_SIZE(TW_ENTRYPOINT, 48);
+TW_LAYOUT(TW_ENTRYPOINT, Size, 0);
+TW_LAYOUT(TW_ENTRYPOINT, DSM_Entry, 8);
+TW_LAYOUT(TW_ENTRYPOINT, DSM_MemAllocate, 16);
+TW_LAYOUT(TW_ENTRYPOINT, DSM_MemFree, 24);
+TW_LAYOUT(TW_ENTRYPOINT, DSM_MemLock, 32);
+TW_LAYOUT(TW_ENTRYPOINT, DSM_MemUnlock, 40);
+TW_SIZE(TW_FILESYSTEM, 1128);
+TW_LAYOUT(TW_FILESYSTEM, InputName, 0);
+TW_LAYOUT(TW_FILESYSTEM, OutputName, 256);
+TW_LAYOUT(TW_FILESYSTEM, Context, 512);
+TW_LAYOUT(TW_FILESYSTEM, Recursive, 520);
+TW_LAYOUT(TW_FILESYSTEM, FileType, 524);
+TW_LAYOUT(TW_FILESYSTEM, Size, 528);
+TW_LAYOUT(TW_FILESYSTEM, CreateTimeDate, 532);
+TW_LAYOUT(TW_FILESYSTEM, ModifiedTimeDate, 566);
+TW_LAYOUT(TW_FILESYSTEM, FreeSpace, 600);
+TW_LAYOUT(TW_FILESYSTEM, NewImageSize, 604);
+TW_LAYOUT(TW_FILESYSTEM, NumberOfFiles, 608);
+TW_LAYOUT(TW_FILESYSTEM, NumberOfSnippets, 612);
+TW_LAYOUT(TW_FILESYSTEM, DeviceGroupMask, 616);
+TW_LAYOUT(TW_FILESYSTEM, Reserved, 620);
+TW_SIZE(TW_FILTER_DESCRIPTOR, 32);
+TW_LAYOUT(TW_FILTER_DESCRIPTOR, Replacement, 28);
+TW_SIZE(TW_FILTER, 24);
+TW_LAYOUT(TW_FILTER, Size, 0);
+TW_LAYOUT(TW_FILTER, DescriptorCount, 4);
+TW_LAYOUT(TW_FILTER, MaxDescriptorCount, 8);
+TW_LAYOUT(TW_FILTER, Condition, 12);
+TW_LAYOUT(TW_FILTER, hDescriptors, 16);
+TW_SIZE(TW_METRICS, 12);
+TW_LAYOUT(TW_METRICS, ImageCount, 4);
+TW_LAYOUT(TW_METRICS, SheetCount, 8);
+TW_SIZE(TW_PASSTHRU, 32);
+TW_LAYOUT(TW_PASSTHRU, pCommand, 0);
+TW_LAYOUT(TW_PASSTHRU, CommandBytes, 8);
+TW_LAYOUT(TW_PASSTHRU, Direction, 12);
+TW_LAYOUT(TW_PASSTHRU, pData, 16);
+TW_LAYOUT(TW_PASSTHRU, DataBytes, 24);
+TW_LAYOUT(TW_PASSTHRU, DataBytesXfered, 28);
+TW_SIZE(TW_STATUSUTF8, 16);
+TW_LAYOUT(TW_STATUSUTF8, Status, 0);
+TW_LAYOUT(TW_STATUSUTF8, Size, 4);
+TW_LAYOUT(TW_STATUSUTF8, UTF8string, 8);
+TW_SIZE(TW_TWAINDIRECT, 40);
+TW_LAYOUT(TW_TWAINDIRECT, SizeOf, 0);
+TW_LAYOUT(TW_TWAINDIRECT, CommunicationManager, 4);
+TW_LAYOUT(TW_TWAINDIRECT, Send, 8);
+TW_LAYOUT(TW_TWAINDIRECT, SendSize, 16);
+TW_LAYOUT(TW_TWAINDIRECT, Receive, 24);
+TW_LAYOUT(TW_TWAINDIRECT, ReceiveSize, 32);
 
 TW_SIZE(TWKQ_AUTOEXPOSURE, 24);
 TW_LAYOUT(TWKQ_AUTOEXPOSURE, Handle, 0);
