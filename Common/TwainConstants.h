@@ -427,6 +427,9 @@
 #define TWTY_STR64                               10
 #define TWTY_STR128                              11
 #define TWTY_STR255                              12
+#define TWTY_STR1024                             13
+#define TWTY_UNI512                              14
+#define TWTY_HANDLE                              15
 
 // TWON
 #define TWON_PROTOCOLMINOR                       9
@@ -1080,6 +1083,21 @@
 // TWFO
 #define TWFO_FIRSTPAGEFIRST                      0
 #define TWFO_LASTPAGEFIRST                       1
+
+// TWFY
+#define TWFY_CAMERA                              0
+#define TWFY_CAMERATOP                           1
+#define TWFY_CAMERABOTTOM                        2
+#define TWFY_CAMERAPREVIEW                       3
+#define TWFY_DOMAIN                              4
+#define TWFY_HOST                                5
+#define TWFY_DIRECTORY                           6
+#define TWFY_IMAGE                               7
+#define TWFY_UNKNOWN                             8
+
+// TWDR
+#define TWDR_GET                                 1
+#define TWDR_SET                                 2
 
 // TWPS
 #define TWPS_EXTERNAL                            0

@@ -23,6 +23,10 @@ typedef char TW_STR32[34];
 typedef char TW_STR64[66];
 typedef char TW_STR128[130];
 typedef char TW_STR255[256];
+typedef char TW_STR1024[1026];
+// Sixteen-bit code units: the item type's text as the standard's Unicode strings hold it.
+typedef TW_UINT16 TW_UNI16;
+typedef TW_UNI16 TW_UNI512[512];
 
 struct TW_FIX32 {
     TW_INT16 Whole;

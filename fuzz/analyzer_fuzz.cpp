@@ -34,6 +34,27 @@ size_t StructureSizeOf(uint16_t dat) {
     return 0;
 }
 
+// Where the structure of a DAT holds a handle whose block is read: the one
+// handle of each is made real from the input.
+struct HandleField {
+    uint16_t dat;
+    size_t offset;
+};
+constexpr HandleField kHandleFields[] = {
+    {DAT_CAPABILITY, offsetof(TW_CAPABILITY, hContainer)},
+    {DAT_STATUSUTF8, offsetof(TW_STATUSUTF8, UTF8string)},
+    {DAT_TWAINDIRECT, offsetof(TW_TWAINDIRECT, Send)},
+    {DAT_FILTER, offsetof(TW_FILTER, hDescriptors)},
+};
+
+// The offset of the DAT's handle field, or -1 when it has none.
+long HandleOffsetOf(uint16_t dat) {
+    for (const HandleField& field : kHandleFields) {
+        if (field.dat == dat) return static_cast<long>(field.offset);
+    }
+    return -1;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
@@ -57,18 +78,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     bytes += dataSize;
     size -= dataSize;
 
-    // A capability's container: a real handle of the size the input says, with the
-    // remaining bytes at its start (the rest zero-filled).
-    Handle container = nullptr;
-    // With kRawHandle the input's own bytes stay in hContainer: a handle that is
+    // A capability's container, a status text, a TWAIN Direct payload or filter
+    // descriptors: a real handle of the size the input says, with the remaining
+    // bytes at its start (the rest zero-filled).
+    Handle planted = nullptr;
+    // With kRawHandle the input's own bytes stay in the field: a handle that is
     // not a live one.
-    if (dat == DAT_CAPABILITY && data && !(h.flags & kRawHandle)) {
+    const long handleOffset = HandleOffsetOf(dat);
+    if (handleOffset >= 0 && data && !(h.flags & kRawHandle)) {
         size_t handleSize = h.handleSize % (1u << 20);
-        container = NewHandleClear(static_cast<Size>(handleSize));
-        if (container) {
-            memcpy(*container, bytes, size < handleSize ? size : handleSize);
-            TW_HANDLE hContainer = container;
-            memcpy(data + offsetof(TW_CAPABILITY, hContainer), &hContainer, sizeof(hContainer));
+        planted = NewHandleClear(static_cast<Size>(handleSize));
+        if (planted) {
+            memcpy(*planted, bytes, size < handleSize ? size : handleSize);
+            TW_HANDLE field = planted;
+            memcpy(data + handleOffset, &field, sizeof(field));
         }
     }
     // DAT_PARENT renders the origin identity: it comes from the data bytes too.
@@ -83,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     analyzer.ParaAnalyze(&origin, nullptr, h.dg, dat, msg, reinterpret_cast<char*>(data), h.rc, &record);
     if (record.KeptLength() != strlen(record.Text())) abort();
 
-    if (container) DisposeHandle(container);
+    if (planted) DisposeHandle(planted);
     free(data);
     return 0;
 }

@@ -131,6 +131,28 @@ int main(int argc, char** argv) {
     Write(DG_CONTROL, DAT_KQ_USMINFO, MSG_GET, TWRC_SUCCESS, 4, usm);
     TWKQ_AUTOEXPOSURE ae = {0x1234, 0, 0, 850, 1100, 0, 1, {2, 0x3333}, 128};
     Write(DG_CONTROL, DAT_KQ_AUTOEXPOSURE, MSG_GET, TWRC_SUCCESS, 4, ae);
+
+    // TWAIN 2: the structures with handles get their blocks as the container bytes.
+    TW_ENTRYPOINT entry = {sizeof(TW_ENTRYPOINT), nullptr, nullptr, nullptr, nullptr, nullptr};
+    Write(DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, TWRC_SUCCESS, 3, entry);
+    TW_CALLBACK2 callback = {nullptr, 0x1234, MSG_NULL};
+    Write(DG_CONTROL, DAT_CALLBACK2, MSG_REGISTER_CALLBACK, TWRC_SUCCESS, 4, callback);
+    TW_DEVICEEVENT device = {};
+    device.Event = TWDE_DEVICEREADY;
+    strcpy(device.DeviceName, "Lumora 9000F");
+    Write(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, TWRC_SUCCESS, 4, device);
+    const std::string text = "The scanner does not have this feature.";
+    TW_STATUSUTF8 utf8 = {{TWCC_CAPUNSUPPORTED, 0}, static_cast<TW_UINT32>(text.size() + 1), nullptr};
+    Write(DG_CONTROL, DAT_STATUSUTF8, MSG_GET, TWRC_SUCCESS, 4, &utf8, sizeof(utf8),
+          std::vector<unsigned char>(text.c_str(), text.c_str() + text.size() + 1));
+    const std::string command = "{\"commands\":[{\"command\":\"createSession\"}]}";
+    TW_TWAINDIRECT direct = {sizeof(TW_TWAINDIRECT), 0, nullptr, static_cast<TW_UINT32>(command.size()), nullptr, 0};
+    Write(DG_CONTROL, DAT_TWAINDIRECT, MSG_GET, TWRC_SUCCESS, 4, &direct, sizeof(direct),
+          std::vector<unsigned char>(command.begin(), command.end()));
+    std::vector<unsigned char> descriptors;
+    for (TW_UINT32 i = 0; i < 2; ++i) Append(descriptors, TW_FILTER_DESCRIPTOR{32, i, 60, 0, 100, 0, 100, 1});
+    TW_FILTER filter = {sizeof(TW_FILTER), 2, 8, 0, nullptr};
+    Write(DG_IMAGE, DAT_FILTER, MSG_GET, TWRC_SUCCESS, 4, &filter, sizeof(filter), descriptors);
     printf("%d seeds in %s\n", g_count, argv[1]);
     return 0;
 }

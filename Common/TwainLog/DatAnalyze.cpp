@@ -49,6 +49,21 @@ constexpr DispatchRow kDispatch[] = {
     {DAT_KQ_TWAINCALLBACKMSG, &CParaAnalyze::DatKqTwainCallbackMsgAnalyze, 0},
     {DAT_KQ_SETTINGFRAME, &CParaAnalyze::DatKqSettingFrameAnalyze, sizeof(TWKQ_SETTINGFRAME)},
     {DAT_KQ_USMINFO, &CParaAnalyze::DatKqUsmInfoAnalyze, sizeof(TWKQ_USMINFO)},
+    {DAT_DEVICEEVENT, &CParaAnalyze::DatDeviceEventAnalyze, sizeof(TW_DEVICEEVENT)},
+    {DAT_FILESYSTEM, &CParaAnalyze::DatFileSystemAnalyze, sizeof(TW_FILESYSTEM)},
+    {DAT_PASSTHRU, &CParaAnalyze::DatPassThruAnalyze, sizeof(TW_PASSTHRU)},
+    {DAT_CALLBACK, &CParaAnalyze::DatCallbackAnalyze, sizeof(TW_CALLBACK)},
+    {DAT_STATUSUTF8, &CParaAnalyze::DatStatusUtf8Analyze, sizeof(TW_STATUSUTF8)},
+    {DAT_CALLBACK2, &CParaAnalyze::DatCallback2Analyze, sizeof(TW_CALLBACK2)},
+    {DAT_METRICS, &CParaAnalyze::DatMetricsAnalyze, sizeof(TW_METRICS)},
+    {DAT_TWAINDIRECT, &CParaAnalyze::DatTwainDirectAnalyze, sizeof(TW_TWAINDIRECT)},
+    {DAT_FILTER, &CParaAnalyze::DatFilterAnalyze, sizeof(TW_FILTER)},
+    {DAT_AUDIOINFO, &CParaAnalyze::DatAudioInfoAnalyze, sizeof(TW_AUDIOINFO)},
+    {DAT_AUDIONATIVEXFER, &CParaAnalyze::DatAudioNativeXferAnalyze, sizeof(TW_HANDLE)},
+    {DAT_ICCPROFILE, &CParaAnalyze::DatIccProfileAnalyze, sizeof(TW_MEMORY)},
+    {DAT_IMAGEMEMFILEXFER, &CParaAnalyze::DatImageMemFileXferAnalyze, sizeof(TW_IMAGEMEMXFER)},
+    // Only Size is sure to be there: the rest is read as far as Size reaches.
+    {DAT_ENTRYPOINT, &CParaAnalyze::DatEntryPointAnalyze, sizeof(TW_UINT32)},
 };
 
 template <typename T>
@@ -203,5 +218,62 @@ bool CParaAnalyze::DatKqSettingFrameAnalyze() {
 }
 bool CParaAnalyze::DatKqUsmInfoAnalyze() {
     TwKqUsmInfoAnalyze(DataAs<TWKQ_USMINFO>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatDeviceEventAnalyze() {
+    TwDeviceEventAnalyze(DataAs<TW_DEVICEEVENT>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatFileSystemAnalyze() {
+    TwFileSystemAnalyze(DataAs<TW_FILESYSTEM>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatPassThruAnalyze() {
+    TwPassThruAnalyze(DataAs<TW_PASSTHRU>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatCallbackAnalyze() {
+    TwCallbackAnalyze(DataAs<TW_CALLBACK>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatStatusUtf8Analyze() {
+    TwStatusUtf8Analyze(DataAs<TW_STATUSUTF8>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatCallback2Analyze() {
+    TwCallback2Analyze(DataAs<TW_CALLBACK2>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatMetricsAnalyze() {
+    TwMetricsAnalyze(DataAs<TW_METRICS>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatTwainDirectAnalyze() {
+    TwTwainDirectAnalyze(DataAs<TW_TWAINDIRECT>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatFilterAnalyze() {
+    TwFilterAnalyze(DataAs<TW_FILTER>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatAudioInfoAnalyze() {
+    TwAudioInfoAnalyze(DataAs<TW_AUDIOINFO>(m_pData));
+    return true;
+}
+// The audio handle is handed back as the image's is.
+bool CParaAnalyze::DatAudioNativeXferAnalyze() {
+    TwUint32(m_pData);
+    return true;
+}
+bool CParaAnalyze::DatIccProfileAnalyze() {
+    TwMemoryAnalyze(DataAs<TW_MEMORY>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatImageMemFileXferAnalyze() {
+    TwImageMemXferAnalyze(DataAs<TW_IMAGEMEMXFER>(m_pData));
+    return true;
+}
+bool CParaAnalyze::DatEntryPointAnalyze() {
+    TwEntryPointAnalyze(DataAs<TW_ENTRYPOINT>(m_pData));
     return true;
 }

@@ -57,6 +57,14 @@ public:
                 return use([](const void* p, size_t, char* out) { return FormatFix32(ReadUnaligned<TW_FIX32>(p), out); });
             case Kind::Frame:
                 return use([](const void* p, size_t, char* out) { return FormatFrame(ReadUnaligned<TW_FRAME>(p), out); });
+            // A handle as every pointer is shown: its low 32 bits.
+            case Kind::Handle:
+                return use([](const void* p, size_t, char* out) {
+                    auto handle = reinterpret_cast<uintptr_t>(ReadUnaligned<TW_HANDLE>(p));
+                    return FormatHexWithPrefix(static_cast<uint32_t>(handle), out, 8);
+                });
+            case Kind::Unicode:
+                return use([](const void* p, size_t itemBytes, char* out) { return FormatUnicode(p, itemBytes, out); });
             case Kind::Number:
             case Kind::Named:
             case Kind::CapabilityName:
@@ -100,6 +108,8 @@ private:
         Bool,            // "true" / "false"
         Fix32,           // "%.3f"
         Frame,           // four "%.3f", comma-separated
+        Handle,          // "0x%08x" of the handle's low 32 bits
+        Unicode,         // TWTY_UNI512: up to the NUL unit, other than ASCII as \uXXXX
         Word,            // "0x%08x" of the 4-byte field, for types we do not know
         Number,          // TWTY_UINT16 without a name table: "%u"
         Named,           // TWTY_UINT16 named by the capability's table
@@ -110,6 +120,7 @@ private:
     size_t FormatCutItem(size_t itemBytes, char* out) const;
     size_t FormatText(const char* text, size_t itemBytes, char* out) const;
     static size_t FormatFrame(const TW_FRAME& frame, char* out);
+    static size_t FormatUnicode(const void* units, size_t itemBytes, char* out);
     size_t FormatNamed(TW_UINT16 value, char* out) const;
     static size_t FormatCapabilityName(TW_UINT16 value, char* out);
     static size_t FormatVersion(TW_UINT16 value, char* out);

@@ -81,6 +81,20 @@ public:
     bool DatKqTwainCallbackMsgAnalyze();
     bool DatKqSettingFrameAnalyze();
     bool DatKqUsmInfoAnalyze();
+    bool DatDeviceEventAnalyze();
+    bool DatFileSystemAnalyze();
+    bool DatPassThruAnalyze();
+    bool DatCallbackAnalyze();
+    bool DatStatusUtf8Analyze();
+    bool DatCallback2Analyze();
+    bool DatMetricsAnalyze();
+    bool DatTwainDirectAnalyze();
+    bool DatFilterAnalyze();
+    bool DatAudioInfoAnalyze();
+    bool DatAudioNativeXferAnalyze();
+    bool DatIccProfileAnalyze();
+    bool DatImageMemFileXferAnalyze();
+    bool DatEntryPointAnalyze();
 
     // Value formatting of capability items. itemBytes is how many bytes are
     // readable at pItem: nothing past them is read, whatever the type claims. A
@@ -118,6 +132,7 @@ public:
     bool TwSetupMemXferAnalyze(TW_SETUPMEMXFER* p);
     bool TwSetupFileXferAnalyze(TW_SETUPFILEXFER* p);
     bool TwStatusAnalyze(TW_STATUS* p);
+    bool TwStatusAnalyze(TW_STATUS* p, int indent);
     bool TwCustomDsDataAnalyze(TW_CUSTOMDSDATA* p);
     bool TwUint32(void* p);
     bool TwMemoryAnalyze(TW_MEMORY* p);
@@ -138,6 +153,21 @@ public:
     bool TwDecodeFunctionAnalyze(TW_DECODEFUNCTION* p);
     bool TwCiePointAnalyze(TW_CIEPOINT* p);
     bool TwInfoAnalyze(TW_INFO* p);
+
+    // TWAIN 2 structures: the manager's entry points, callbacks, device events,
+    // file systems, filters, metrics, pass-through, UTF-8 status, TWAIN Direct, audio.
+    bool TwEntryPointAnalyze(TW_ENTRYPOINT* p);
+    bool TwCallbackAnalyze(TW_CALLBACK* p);
+    bool TwCallback2Analyze(TW_CALLBACK2* p);
+    bool TwDeviceEventAnalyze(TW_DEVICEEVENT* p);
+    bool TwFileSystemAnalyze(TW_FILESYSTEM* p);
+    bool TwFilterAnalyze(TW_FILTER* p);
+    bool TwFilterDescriptorAnalyze(TW_FILTER_DESCRIPTOR* p);
+    bool TwMetricsAnalyze(TW_METRICS* p);
+    bool TwPassThruAnalyze(TW_PASSTHRU* p);
+    bool TwStatusUtf8Analyze(TW_STATUSUTF8* p);
+    bool TwTwainDirectAnalyze(TW_TWAINDIRECT* p);
+    bool TwAudioInfoAnalyze(TW_AUDIOINFO* p);
 
     // Vendor extension structures.
     bool TwKqAutoExposureAnalyze(TWKQ_AUTOEXPOSURE* p);

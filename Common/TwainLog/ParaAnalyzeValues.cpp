@@ -35,10 +35,15 @@ constexpr size_t kItemTypeBytes[] = {
     sizeof(TW_STR64),   // TWTY_STR64
     sizeof(TW_STR128),  // TWTY_STR128
     sizeof(TW_STR255),  // TWTY_STR255
+    sizeof(TW_STR1024), // TWTY_STR1024
+    sizeof(TW_UNI512),  // TWTY_UNI512
+    sizeof(TW_HANDLE),  // TWTY_HANDLE
 };
-static_assert(std::size(kItemTypeBytes) == TWTY_STR255 + 1);
+static_assert(std::size(kItemTypeBytes) == TWTY_HANDLE + 1);
 
-bool IsTextType(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
+bool IsTextType(TW_UINT16 itemType) {
+    return (itemType >= TWTY_STR32 && itemType <= TWTY_STR255) || itemType == TWTY_STR1024;
+}
 
 }  // namespace
 
@@ -183,6 +188,11 @@ CItemText::CItemText(TW_UINT16 cap, TW_UINT16 itemType)
         case TWTY_BOOL: set(Kind::Bool, 5); break;
         case TWTY_FIX32: set(Kind::Fix32, 10); break;
         case TWTY_FRAME: set(Kind::Frame, 4 * 10 + 3); break;
+        case TWTY_HANDLE: set(Kind::Handle, 10); break;
+        case TWTY_UNI512:
+            m_nItemBytes = 0;
+            set(Kind::Unicode, kValueTextSize - 1);
+            break;
         case TWTY_UINT16:
             if (cap == CAP_KQ_VERSION) {
                 set(Kind::Version, 5);
@@ -217,6 +227,32 @@ size_t CItemText::FormatCutItem(size_t itemBytes, char* out) const {
 size_t CItemText::FormatText(const char* text, size_t itemBytes, char* out) const {
     size_t limit = m_nTextBytes < itemBytes ? m_nTextBytes : itemBytes;
     return FormatShownText(text, strnlen(text, limit), out, kValueTextSize - 1);
+}
+
+// Up to the NUL unit: an ASCII unit shown as a string byte is, any other as \uXXXX; never
+// half an escape, never past the type's length or the readable bytes.
+size_t CItemText::FormatUnicode(const void* units, size_t itemBytes, char* out) {
+    size_t count = (itemBytes < sizeof(TW_UNI512) ? itemBytes : sizeof(TW_UNI512)) / sizeof(TW_UNI16);
+    const auto* bytes = static_cast<const char*>(units);
+    size_t n = 0;
+    for (size_t i = 0; i < count; ++i) {
+        auto unit = ReadUnaligned<TW_UNI16>(bytes + i * sizeof(TW_UNI16));
+        if (unit == 0) break;
+        char piece[8];
+        size_t length;
+        if (unit < 0x80) {
+            char c = static_cast<char>(unit);
+            length = FormatShownText(&c, 1, piece, sizeof(piece));
+        } else {
+            piece[0] = '\\';
+            piece[1] = 'u';
+            length = 2 + FormatHex(unit, piece + 2, 4);
+        }
+        if (kValueTextSize - 1 - n < length) break;
+        memcpy(out + n, piece, length);
+        n += length;
+    }
+    return n;
 }
 
 size_t CItemText::FormatFrame(const TW_FRAME& frame, char* out) {

@@ -118,3 +118,14 @@ size_t FormatShownText(const char* text, size_t length, char* out, size_t outSiz
     }
     return n;
 }
+
+size_t ShownTextBytes(const char* text, size_t length, size_t outSize) {
+    size_t used = 0;
+    for (size_t i = 0; i < length; ++i) {
+        char c = text[i];
+        size_t width = IsShownAsStored(c) ? 1 : (c == '\r' || c == '\n' || c == '\t') ? 2 : kShownCharBytes;
+        if (outSize - used < width) return i;
+        used += width;
+    }
+    return length;
+}

@@ -155,3 +155,6 @@ inline size_t FormatFix32(TW_FIX32 value, char* out) {
 // bytes always hold the whole text.
 inline constexpr size_t kShownCharBytes = 4;
 size_t FormatShownText(const char* text, size_t length, char* out, size_t outSize);
+// How many bytes of the text FormatShownText shows in outSize bytes: all of them
+// unless the escaped text is longer.
+size_t ShownTextBytes(const char* text, size_t length, size_t outSize);

@@ -137,9 +137,9 @@ void CParaAnalyze::MakeItemList(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 num
     CTraceBlock list(*this, "ItemList", kInnerIndent, 0);
     if (!pItem) listBytes = 0;
 
-    // Frames and types without a size are not read; each item still takes at
-    // least one byte of the block, so NumItems alone never makes a long list.
-    bool isRead = itemType != TWTY_FRAME && ItemTypeBytes(itemType) != 0;
+    // Types without a size are not read; each item still takes at least one
+    // byte of the block, so NumItems alone never makes a long list.
+    bool isRead = ItemTypeBytes(itemType) != 0;
     size_t stride = ItemTypeBytes(itemType) ? ItemTypeBytes(itemType) : 1;
     size_t inBlock = listBytes / stride;
     size_t shown = numItems < inBlock ? numItems : inBlock;

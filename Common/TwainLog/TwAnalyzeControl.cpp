@@ -80,9 +80,12 @@ bool CParaAnalyze::TwSetupFileXferAnalyze(TW_SETUPFILEXFER* p) {
     return true;
 }
 
-bool CParaAnalyze::TwStatusAnalyze(TW_STATUS* p) {
+bool CParaAnalyze::TwStatusAnalyze(TW_STATUS* p) { return TwStatusAnalyze(p, kTopIndent); }
+
+// The same block inside TW_STATUSUTF8, one level in.
+bool CParaAnalyze::TwStatusAnalyze(TW_STATUS* p, int indent) {
     if (!p) return true;
-    CTraceBlock b(*this, "TW_STATUS", kTopIndent, sizeof("ConditionCode") - 1);
+    CTraceBlock b(*this, "TW_STATUS", indent, sizeof("ConditionCode") - 1);
     b.Name<twcc_macros>("ConditionCode", p->ConditionCode);
     return true;
 }
@@ -104,7 +107,8 @@ bool CParaAnalyze::TwCustomDsDataAnalyze(TW_CUSTOMDSDATA* p) {
 // the 32-bit read, the smaller one.
 bool CParaAnalyze::TwUint32(void* p) {
     if (!p) return true;
-    unsigned long long item = m_DAT == DAT_IMAGENATIVEXFER
+    bool isHandle = m_DAT == DAT_IMAGENATIVEXFER || m_DAT == DAT_AUDIONATIVEXFER;
+    unsigned long long item = isHandle
                                   ? reinterpret_cast<uintptr_t>(ReadUnaligned<TW_HANDLE>(p))
                                   : ReadUnaligned<TW_UINT32>(p);
     CTraceBlock b(*this, "TW_UINT32", kTopIndent, sizeof("Item") - 1);

@@ -470,6 +470,9 @@ inline constexpr MacroEntry twty_macros[] = {
     TWAIN_MACRO_ROW(TWTY_STR64),
     TWAIN_MACRO_ROW(TWTY_STR128),
     TWAIN_MACRO_ROW(TWTY_STR255),
+    TWAIN_MACRO_ROW(TWTY_STR1024),
+    TWAIN_MACRO_ROW(TWTY_UNI512),
+    TWAIN_MACRO_ROW(TWTY_HANDLE),
     {"ERROR!", -1},
 };
 
@@ -1388,6 +1391,25 @@ inline constexpr MacroEntry twkq_li_macros[] = {
 inline constexpr MacroEntry twkq_autosizetype_macros[] = {
     TWAIN_MACRO_ROW(TWKQ_AUTOSIZE_NORMAL),
     TWAIN_MACRO_ROW(TWKQ_AUTOSIZE_LONG),
+    {"ERROR!", -1},
+};
+
+inline constexpr MacroEntry twfy_macros[] = {
+    TWAIN_MACRO_ROW(TWFY_CAMERA),
+    TWAIN_MACRO_ROW(TWFY_CAMERATOP),
+    TWAIN_MACRO_ROW(TWFY_CAMERABOTTOM),
+    TWAIN_MACRO_ROW(TWFY_CAMERAPREVIEW),
+    TWAIN_MACRO_ROW(TWFY_DOMAIN),
+    TWAIN_MACRO_ROW(TWFY_HOST),
+    TWAIN_MACRO_ROW(TWFY_DIRECTORY),
+    TWAIN_MACRO_ROW(TWFY_IMAGE),
+    TWAIN_MACRO_ROW(TWFY_UNKNOWN),
+    {"ERROR!", -1},
+};
+
+inline constexpr MacroEntry twdr_macros[] = {
+    TWAIN_MACRO_ROW(TWDR_GET),
+    TWAIN_MACRO_ROW(TWDR_SET),
     {"ERROR!", -1},
 };
 #undef TWAIN_MACRO_ROW

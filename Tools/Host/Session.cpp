@@ -619,6 +619,20 @@ void DisposeAnswered(TW_HANDLE answered, TW_HANDLE sent) {
     if (answered && answered != sent) DisposeHandle(answered);
 }
 
+// The memory functions a TWAIN 2 source is handed with the entry point.
+TW_HANDLE HostMemAllocate(TW_UINT32 size) { return NewHandleClear(static_cast<Size>(size)); }
+void HostMemFree(TW_HANDLE handle) { DisposeHandle(handle); }
+TW_MEMREF HostMemLock(TW_HANDLE handle) {
+    HLock(handle);
+    return handle ? *handle : nullptr;
+}
+void HostMemUnlock(TW_HANDLE handle) { HUnlock(handle); }
+
+// The procedure the host registers as its callback: it takes any message.
+TW_UINT16 HostCallback(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16, TW_MEMREF) {
+    return TWRC_SUCCESS;
+}
+
 }  // namespace
 
 bool ParseSessionScript(std::string_view text, std::vector<SessionStep>& steps, std::string& error) {
@@ -721,6 +735,16 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
             }
             break;
         case DAT_EVENT: BlockAs<TW_EVENT>(block)->pEvent = m_eventRecord; break;
+        // The manager's part, played by the host: the memory functions, no entry of its own.
+        case DAT_ENTRYPOINT:
+            *BlockAs<TW_ENTRYPOINT>(block) =
+                TW_ENTRYPOINT{sizeof(TW_ENTRYPOINT), nullptr, HostMemAllocate, HostMemFree, HostMemLock, HostMemUnlock};
+            break;
+        case DAT_CALLBACK: BlockAs<TW_CALLBACK>(block)->CallBackProc = reinterpret_cast<TW_MEMREF>(HostCallback); break;
+        case DAT_CALLBACK2: BlockAs<TW_CALLBACK2>(block)->CallBackProc = reinterpret_cast<TW_MEMREF>(HostCallback); break;
+        case DAT_METRICS: BlockAs<TW_METRICS>(block)->SizeOf = sizeof(TW_METRICS); break;
+        // The text of the condition the source last reported.
+        case DAT_STATUSUTF8: BlockAs<TW_STATUSUTF8>(block)->Status.ConditionCode = m_reportedCondition; break;
         case DAT_IMAGEMEMXFER: {
             // As an application asks for a strip: the source fills in every field.
             auto* xfer = BlockAs<TW_IMAGEMEMXFER>(block);
@@ -750,6 +774,7 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
             break;
         case DAT_STATUS:
             m_lastCondition = BlockAs<TW_STATUS>(block)->ConditionCode;
+            if (rc == TWRC_SUCCESS) m_reportedCondition = m_lastCondition;
             detail = NameOf(twcc_macros, m_lastCondition);
             break;
         case DAT_EVENT:
@@ -774,6 +799,7 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
             break;
         case DAT_IMAGENATIVEXFER: DisposeAnswered(*BlockAs<TW_HANDLE>(block), nullptr); break;
         case DAT_CUSTOMDSDATA: DisposeAnswered(BlockAs<TW_CUSTOMDSDATA>(block)->hData, nullptr); break;
+        case DAT_STATUSUTF8: DisposeAnswered(BlockAs<TW_STATUSUTF8>(block)->UTF8string, nullptr); break;
         default: break;
     }
     m_lastCap = cap;

@@ -89,6 +89,7 @@ private:
     unsigned char m_eventRecord[64];
     // What the last triplet left behind for the checks.
     TW_UINT16 m_lastCondition;
+    TW_UINT16 m_reportedCondition = TWCC_SUCCESS;  // the last DAT_STATUS answer, for DAT_STATUSUTF8
     TW_UINT16 m_lastEventMessage;
     TW_UINT16 m_lastCap;
     int m_nMismatches;

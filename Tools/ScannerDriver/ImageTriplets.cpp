@@ -123,6 +123,7 @@ TW_UINT16 CScannerDriver::MemoryTransfer(TW_UINT16, void* pData) {
     m_nState = kTransferring;
     if (m_nNextRow < page.length) return TWRC_SUCCESS;
     m_bTransferDone = true;
+    ++m_nImagesScanned;
     return TWRC_XFERDONE;
 }
 
@@ -138,6 +139,7 @@ TW_UINT16 CScannerDriver::NativeTransfer(TW_UINT16, void* pData) {
     *static_cast<TW_HANDLE*>(pData) = h;
     m_nState = kTransferring;
     m_bTransferDone = true;
+    ++m_nImagesScanned;
     return TWRC_XFERDONE;
 }
 

@@ -91,6 +91,12 @@ const S::TripletRow S::kTriplets[] = {
     {kVendor,  DAT_KQ_SETTINGFRAME,        MSG_GET,          kOpen,          kTransferring,  kData,   &S::SettingFrame},
     {kVendor,  DAT_KQ_SETTINGFRAME,        MSG_SET,          kOpen,          kOpen,          kData,   &S::SettingFrame},
     {kVendor,  DAT_KQ_USMINFO,             MSG_GET,          kOpen,          kTransferring,  kData,   &S::UsmInfo},
+    {kControl, DAT_ENTRYPOINT,             MSG_SET,          kClosed,        kOpen,          kData,   &S::EntryPoint},
+    {kControl, DAT_CALLBACK,               MSG_REGISTER_CALLBACK, kOpen,     kOpen,          kData,   &S::RegisterCallback},
+    {kControl, DAT_CALLBACK2,              MSG_REGISTER_CALLBACK, kOpen,     kOpen,          kData,   &S::RegisterCallback2},
+    {kControl, DAT_METRICS,                MSG_GET,          kOpen,          kTransferring,  kData,   &S::Metrics},
+    {kControl, DAT_STATUSUTF8,             MSG_GET,          kClosed,        kTransferring,  kData,   &S::StatusText},
+    {kControl, DAT_DEVICEEVENT,            MSG_GET,          kOpen,          kTransferring,  kData,   &S::DeviceEvent},
 };
 
 CScannerDriver::CScannerDriver() {
@@ -127,6 +133,7 @@ TW_UINT16 CScannerDriver::Done(TW_UINT16 conditionCode) {
 void CScannerDriver::ResetSession() {
     m_cSettings.ResetAll();
     m_nDocumentNumber = m_nPageNumber = m_nFrameNumber = 1;
+    m_nImagesScanned = 0;
     ResetVendorSettings();
     ResetJpegTables();
     EndTransfer();

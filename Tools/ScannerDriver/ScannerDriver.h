@@ -86,6 +86,14 @@ private:
     TW_UINT16 UnsharpMask(TW_UINT16 msg, void* pData);
     TW_UINT16 SettingFrame(TW_UINT16 msg, void* pData);
     TW_UINT16 UsmInfo(TW_UINT16 msg, void* pData);
+
+    // TWAIN 2 triplets.
+    TW_UINT16 EntryPoint(TW_UINT16 msg, void* pData);
+    TW_UINT16 RegisterCallback(TW_UINT16 msg, void* pData);
+    TW_UINT16 RegisterCallback2(TW_UINT16 msg, void* pData);
+    TW_UINT16 Metrics(TW_UINT16 msg, void* pData);
+    TW_UINT16 StatusText(TW_UINT16 msg, void* pData);
+    TW_UINT16 DeviceEvent(TW_UINT16 msg, void* pData);
     TW_UINT16 Acknowledge(TW_UINT16 msg, void* pData);
 
     void ResetSession();
@@ -107,6 +115,7 @@ private:
     int m_nEventsBeforeReady = 0;
     TW_UINT32 m_nNextRow = 0;
     bool m_bTransferDone = false;
+    TW_UINT32 m_nImagesScanned = 0;  // in this session, for DAT_METRICS
 
     // Vendor settings the application may change.
     TWKQ_AUTOEXPOSURE m_sAutoExposure;
@@ -114,6 +123,10 @@ private:
     TWKQ_COLORSMOOTHING m_sColorSmoothing;
     TWKQ_USMPARAM m_sUnsharpMask;
     TWKQ_SETTINGFRAME m_sSettingFrame;
+
+    // What a TWAIN 2 application handed over: kept, not yet used.
+    TW_ENTRYPOINT m_sEntryPoint{};
+    TW_CALLBACK2 m_sCallback{};
 
     // JPEG quantisation tables the driver owns and lends out.
     unsigned char m_aLumaQuant[64];

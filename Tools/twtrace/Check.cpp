@@ -54,7 +54,32 @@ constexpr StateRule kStateRules[] = {
     {DAT_EXTIMAGEINFO, MSG_GET, States({7}), "extended image information is asked after the transfer, in state 7"},
     {DAT_CUSTOMDSDATA, MSG_GET, States({4}), "custom data is read in state 4"},
     {DAT_CUSTOMDSDATA, MSG_SET, States({4}), "custom data is written in state 4"},
+    {DAT_ENTRYPOINT, MSG_GET, States({3, 4}), "the manager's entry points are asked in state 3 or 4"},
+    {DAT_ENTRYPOINT, MSG_SET, States({3, 4}), "a source is given the manager's entry points in state 3 or 4"},
+    {DAT_CALLBACK, MSG_REGISTER_CALLBACK, States({4}),
+     "a callback is registered in state 4, after MSG_OPENDS and before MSG_ENABLEDS"},
+    {DAT_CALLBACK2, MSG_REGISTER_CALLBACK, States({4}),
+     "a callback is registered in state 4, after MSG_OPENDS and before MSG_ENABLEDS"},
 };
+
+// Messages the standard judges as another: a constrained set is a set, a reset of
+// every capability a reset.
+struct JudgedMessage {
+    TW_UINT16 msg, judgedAs;
+};
+constexpr JudgedMessage kJudgedMessages[] = {
+    {MSG_SETCONSTRAINT, MSG_SET},
+    {MSG_RESETALL, MSG_RESET},
+};
+
+// Whether a rule for dat and msg applies to the record.
+bool RuleApplies(const TraceRecord& record, TW_UINT16 dat, TW_UINT16 msg) {
+    if (record.Is(dat, msg)) return true;
+    for (const JudgedMessage& judged : kJudgedMessages) {
+        if (judged.judgedAs == msg && record.Is(dat, judged.msg)) return true;
+    }
+    return false;
+}
 
 struct ReturnRule {
     TW_UINT16 dat, msg;
@@ -171,7 +196,16 @@ std::string RangeOutside(const TraceRecord& record, const char* field) {
            record.Field("MinValue", "TW_RANGE")->value + ".." + record.Field("MaxValue", "TW_RANGE")->value;
 }
 
+// TW_ENTRYPOINT's Size as the structure's own size, or "" when it is that.
+std::string EntryPointSizeWrong(const TraceRecord& record) {
+    bool ok = true;
+    int64_t size = NumberIn(record, "Size", "TW_ENTRYPOINT", ok);
+    if (!ok || size == static_cast<int64_t>(sizeof(TW_ENTRYPOINT))) return "";
+    return "Size " + std::to_string(size) + ", not " + std::to_string(sizeof(TW_ENTRYPOINT));
+}
+
 constexpr ContainerRule kContainerRules[] = {
+    {"TW_ENTRYPOINT", EntryPointSizeWrong, "TW_ENTRYPOINT.Size is the size of the structure, set by the application"},
     {"TW_ENUMERATION", [](const TraceRecord& r) { return IndexOutside(r, "CurrentIndex"); },
      "an enumeration's CurrentIndex points at one of its items"},
     {"TW_ENUMERATION", [](const TraceRecord& r) { return IndexOutside(r, "DefaultIndex"); },
@@ -244,7 +278,7 @@ private:
     void CheckState(const TraceRecord& record, const std::string& name) {
         if (m_state == 0) return;
         for (const StateRule& rule : kStateRules) {
-            if (!record.Is(rule.dat, rule.msg) || (rule.states & (1u << m_state))) continue;
+            if (!RuleApplies(record, rule.dat, rule.msg) || (rule.states & (1u << m_state))) continue;
             Finding(name, "state", "application", "sent in state " + std::to_string(m_state), rule.reason);
         }
     }
@@ -252,20 +286,23 @@ private:
     void CheckReturnCode(const TraceRecord& record, const std::string& name) {
         if (!record.hasResult || !record.rc.known || record.rc.value >= TWRC_CUSTOMBASE) return;
         for (const ReturnRule& rule : kReturnRules) {
-            if (!record.Is(rule.dat, rule.msg) || (rule.codes & (1u << record.rc.value))) continue;
+            if (!RuleApplies(record, rule.dat, rule.msg) || (rule.codes & (1u << record.rc.value))) continue;
             Finding(name, "return code", "driver", record.rc.text + " is not a code of this triplet", rule.reason);
         }
     }
 
     void CheckContainer(const TraceRecord& record, const std::string& name) {
-        if (record.dat.value != DAT_CAPABILITY || !record.hasResult) return;
-        // A set's container is the application's; any other the driver left.
-        const char* side = record.msg.value == MSG_SET ? "application" : "driver";
+        if (!record.hasResult) return;
+        // What a set carries is the application's; anything else the driver left.
+        const char* side =
+            RuleApplies(record, static_cast<TW_UINT16>(record.dat.value), MSG_SET) ? "application" : "driver";
+        const char* kind = record.dat.value == DAT_CAPABILITY ? "container" : "structure";
         for (const ContainerRule& rule : kContainerRules) {
             if (!record.Block(rule.block)) continue;
             std::string contradiction = rule.contradiction(record);
-            if (!contradiction.empty()) Finding(name, "container", side, contradiction, rule.reason);
+            if (!contradiction.empty()) Finding(name, kind, side, contradiction, rule.reason);
         }
+        if (record.dat.value != DAT_CAPABILITY) return;
         const TraceNode* type = record.Field("ItemType");
         int64_t itemType = 0;
         if (!type || !record.hasCap || !ValueOfName(NameKind::ItemType, type->value, itemType)) return;

@@ -308,6 +308,8 @@ private:
                     notes += "# " + RecordName(record, m_lastNumber) +
                              ": the trace shows the curve's first entry only; an identity curve stands in\n";
                 return "";
+            // twhost hands out its own entry points, as the manager does.
+            case DAT_ENTRYPOINT: return "";
             default:
                 if (sets) return "the script cannot give the fields of this structure";
                 return "";

@@ -43,6 +43,7 @@ public:
             Failure(record);
             Capability(record);
             Transfer(record);
+            Callback(record);
         }
         if (record.hasState && record.state != m_state) {
             m_state = record.state;
@@ -74,6 +75,7 @@ public:
             Table(out, rows);
         }
         Section(out, "Transfers", m_transfers.Lines());
+        Section(out, "Callbacks", m_callbacks.Lines());
         Section(out, "Damage", m_damage.Lines());
     }
 
@@ -177,6 +179,20 @@ private:
             Image(std::string(record.dat.value == DAT_IMAGENATIVEXFER ? "native" : "file") + " transfer " +
                   Number(record) + " -> " + record.rc.text);
     }
+    // A registered callback, and the messages a source sent the application after
+    // it: those come as DAT_NULL triplets.
+    void Callback(const TraceRecord& record) {
+        if (record.Is(DAT_CALLBACK, MSG_REGISTER_CALLBACK) || record.Is(DAT_CALLBACK2, MSG_REGISTER_CALLBACK)) {
+            if (!record.hasResult) return;
+            const TraceNode* message = record.Field("Message");
+            m_callbacks.Add(record.dat.text + " registered " + Number(record) + " -> " + record.rc.text + ", Message " +
+                            (message ? message->value : "not shown"));
+            m_bCallback = m_bCallback || record.rc.value == TWRC_SUCCESS;
+            return;
+        }
+        if (m_bCallback && record.dat.value == DAT_NULL) m_callbacks.Add("carried " + record.msg.text + " " + Number(record));
+    }
+
     void Image(const std::string& transfer) {
         ++m_images;
         m_transfers.Add("image " + std::to_string(m_images) + ": " +
@@ -196,6 +212,8 @@ private:
     std::string m_image;
     StripRun m_strips;
     Listed m_transfers;
+    Listed m_callbacks;
+    bool m_bCallback = false;
     Listed m_damage;
 };
 

@@ -199,6 +199,21 @@ std::string DataPointerLine(const void* p) {
     return line;
 }
 
+std::string WithoutPointers(const std::string& trace) {
+    std::string text;
+    for (size_t at = 0; at < trace.size();) {
+        size_t open = trace.find("<0x", at);
+        size_t close = open == std::string::npos ? open : trace.find('>', open);
+        if (close == std::string::npos) {
+            text.append(trace, at);
+            break;
+        }
+        text.append(trace, at, open - at).append("<>");
+        at = close + 1;
+    }
+    return text;
+}
+
 ScenarioOutcome RunScenario(const Scenario& scenario, const std::function<void(CChildSession&)>& body) {
     Stage(scenario.wrapper, scenario.logDirectory);
     const int status = RunChildProcess([&] { RunChild(scenario, body); });

@@ -84,3 +84,6 @@ HostOutcome RunHostWith(WrapperInstall wrapper, const std::vector<std::string>& 
 
 // "pData   = <0x...>" of a pointer, as the trace shows it.
 std::string DataPointerLine(const void* p);
+
+// The trace with every "<0x...>" (pointers, handles: the run's own) as "<>".
+std::string WithoutPointers(const std::string& trace);

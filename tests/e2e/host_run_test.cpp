@@ -88,7 +88,7 @@ TEST(HostRun, VendorAndStructureSessionsAgainstTheSubstituteDriver) {
         size_t tripletLines;  // all but the event polls
         size_t brackets;      // the refused triplets
     };
-    for (const Case& c : {Case{"vendor", 17, 3}, Case{"structures", 18, 0}}) {
+    for (const Case& c : {Case{"vendor", 20, 3}, Case{"structures", 18, 0}}) {
         SCOPED_TRACE(c.session);
         HostOutcome outcome = RunHost(WrapperInstall::SubstituteDriver, c.session);
         EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
@@ -106,7 +106,7 @@ TEST(HostRun, VendorAndStructureSessionsAgainstTheSubstituteDriver) {
 TEST(HostRun, CommandLineExitStatusAndStreams) {
     const std::string script = std::string(E2E_SCRATCH_DIR) + "-session.txt";
     const std::string module = MONITOR_MODULE_PATH;
-    const std::string usage = "usage: twhost [--status] <module.ds> <demo|vendor|structures|script-file>\n";
+    const std::string usage = "usage: twhost [--status] <module.ds> <demo|vendor|structures|twain2|script-file>\n";
     struct Case {
         const char* name;
         std::vector<std::string> arguments;

@@ -53,4 +53,19 @@ inline constexpr DispatchedDat kDispatchedDats[] = {
     {DAT_KQ_TWAINCALLBACKMSG, 0, 1},
     {DAT_KQ_SETTINGFRAME, sizeof(TWKQ_SETTINGFRAME), alignof(TWKQ_SETTINGFRAME)},
     {DAT_KQ_USMINFO, sizeof(TWKQ_USMINFO), alignof(TWKQ_USMINFO)},
+    {DAT_DEVICEEVENT, sizeof(TW_DEVICEEVENT), alignof(TW_DEVICEEVENT)},
+    {DAT_FILESYSTEM, offsetof(TW_FILESYSTEM, Reserved), alignof(TW_FILESYSTEM)},  // Reserved is not shown
+    {DAT_PASSTHRU, sizeof(TW_PASSTHRU), alignof(TW_PASSTHRU)},
+    {DAT_CALLBACK, offsetof(TW_CALLBACK, Message) + sizeof(TW_INT16), alignof(TW_CALLBACK)},
+    {DAT_STATUSUTF8, sizeof(TW_STATUSUTF8), alignof(TW_STATUSUTF8)},
+    {DAT_CALLBACK2, offsetof(TW_CALLBACK2, Message) + sizeof(TW_INT16), alignof(TW_CALLBACK2)},
+    {DAT_METRICS, sizeof(TW_METRICS), alignof(TW_METRICS)},
+    {DAT_TWAINDIRECT, sizeof(TW_TWAINDIRECT), alignof(TW_TWAINDIRECT)},
+    {DAT_FILTER, sizeof(TW_FILTER), alignof(TW_FILTER)},
+    {DAT_AUDIOINFO, sizeof(TW_AUDIOINFO), alignof(TW_AUDIOINFO)},
+    {DAT_AUDIONATIVEXFER, sizeof(TW_HANDLE), alignof(TW_HANDLE)},
+    {DAT_ICCPROFILE, sizeof(TW_MEMORY), alignof(TW_MEMORY)},
+    {DAT_IMAGEMEMFILEXFER, sizeof(TW_IMAGEMEMXFER), alignof(TW_IMAGEMEMXFER)},
+    // Filled with ones or a pattern, Size covers the whole structure.
+    {DAT_ENTRYPOINT, sizeof(TW_ENTRYPOINT), alignof(TW_ENTRYPOINT)},
 };

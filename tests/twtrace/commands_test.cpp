@@ -103,6 +103,49 @@ TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
     }
 }
 
+// A TWAIN 2 session's faults: the entry point and the callback after enabling, an
+// entry point of the wrong size, and return codes that a set and a reset never
+// give, judged as MSG_SET and MSG_RESET.
+TEST(TwtraceCheck, Twain2RulesNameEachFault) {
+    const std::string entryPoint =
+        "  TW_ENTRYPOINT = {\n    Size            = [40]\n    DSM_Entry       = <0x00001000>\n  }\n";
+    CommandOutput result =
+        RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+                            Record(2, "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS", "TWRC_SUCCESS", 5) +
+                            Record(3, "DG_CONTROL/DAT_ENTRYPOINT/MSG_SET", "TWRC_SUCCESS", 5, entryPoint) +
+                            Record(4, "DG_CONTROL/DAT_CALLBACK2/MSG_REGISTER_CALLBACK", "TWRC_SUCCESS", 5) +
+                            Record(5, "DG_CONTROL/DAT_CAPABILITY/MSG_SETCONSTRAINT (ICAP_PIXELTYPE)", "TWRC_CANCEL", 5) +
+                            Record(6, "DG_CONTROL/DAT_CAPABILITY/MSG_RESETALL", "TWRC_XFERDONE", 5));
+    EXPECT_EQ(result.status, kExitFindings);
+    EXPECT_EQ(result.out,
+        R"j(00003 DG_CONTROL/DAT_ENTRYPOINT/MSG_SET: state: application: sent in state 5; rule: a source is given the manager's entry points in state 3 or 4)j" "\n"
+        R"j(00003 DG_CONTROL/DAT_ENTRYPOINT/MSG_SET: structure: application: Size 40, not 48; rule: TW_ENTRYPOINT.Size is the size of the structure, set by the application)j" "\n"
+        R"j(00004 DG_CONTROL/DAT_CALLBACK2/MSG_REGISTER_CALLBACK: state: application: sent in state 5; rule: a callback is registered in state 4, after MSG_OPENDS and before MSG_ENABLEDS)j" "\n"
+        R"j(00005 DG_CONTROL/DAT_CAPABILITY/MSG_SETCONSTRAINT (ICAP_PIXELTYPE): return code: driver: TWRC_CANCEL is not a code of this triplet; rule: a set succeeds, succeeds with changes (TWRC_CHECKSTATUS) or fails)j" "\n"
+        R"j(00006 DG_CONTROL/DAT_CAPABILITY/MSG_RESETALL: return code: driver: TWRC_XFERDONE is not a code of this triplet; rule: a reset succeeds, succeeds with changes (TWRC_CHECKSTATUS) or fails)j" "\n"
+        R"j(5 findings: 3 of the application, 2 of the driver, 0 damaged records or lines)j" "\n");
+}
+
+// The callback a session registered and the messages the source sent after it;
+// a registration that failed carries none.
+TEST(TwtraceSummary, ShowsTheRegisteredCallbackAndTheMessagesItCarried) {
+    const std::string callback = "  TW_CALLBACK2 = {\n    CallBackProc = <0x00001000>\n    RefCon       = [0x0]\n"
+                                 "    Message      = [MSG_NULL]\n  }\n";
+    CommandOutput result =
+        RunOn(RunSummary, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+                              Record(2, "DG_CONTROL/DAT_NULL/MSG_CLOSEDSREQ", "TWRC_SUCCESS", 4) +
+                              Record(3, "DG_CONTROL/DAT_CALLBACK/MSG_REGISTER_CALLBACK", "TWRC_FAILURE", 4) +
+                              Record(4, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 4) +
+                              Record(5, "DG_CONTROL/DAT_CALLBACK2/MSG_REGISTER_CALLBACK", "TWRC_SUCCESS", 4, callback) +
+                              Record(6, "DG_CONTROL/DAT_NULL/MSG_CLOSEDSREQ", "TWRC_SUCCESS", 4));
+    const std::string section = "\nCallbacks:\n"
+                                "  DAT_CALLBACK registered 00003 -> TWRC_FAILURE, Message not shown\n"
+                                "  DAT_CALLBACK2 registered 00005 -> TWRC_SUCCESS, Message MSG_NULL\n"
+                                "  carried MSG_CLOSEDSREQ 00006\n";
+    ASSERT_GE(result.out.size(), section.size()) << result.out;
+    EXPECT_EQ(result.out.substr(result.out.size() - section.size()), section) << result.out;
+}
+
 TEST(TwtraceCheck, ACleanSessionPasses) {
     CommandOutput result = RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
                                                Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));

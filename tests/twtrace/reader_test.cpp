@@ -24,6 +24,32 @@ TEST(TraceReader, LineFeedsAloneReadLikeCrLf) {
     EXPECT_EQ(Json(kStatusRecord), kStatusJson);
 }
 
+// The TWAIN 2 blocks: a nested status, labelled descriptors, and the lines that
+// say a structure or a list was cut, kept as the record's markers.
+TEST(TraceReader, Twain2BlocksAndTheirCutLinesAreRead) {
+    const std::string trace =
+        Record(1, "DG_CONTROL/DAT_STATUSUTF8/MSG_GET", "TWRC_SUCCESS", 4,
+               "  TW_STATUSUTF8 = {\n    Status     =\n    TW_STATUS = {\n      ConditionCode = [TWCC_BADCAP]\n"
+               "    }\n    Size       = [4]\n    UTF8string = <0x00002000>\n    Text       = [a\\tb]\n  }\n") +
+        Record(2, "DG_CONTROL/DAT_FILTER/MSG_GET", "TWRC_SUCCESS", 4,
+               "  TW_FILTER = {\n    DescriptorCount    = [9]\n    Descriptor[0]      =\n"
+               "    TW_FILTER_DESCRIPTOR = {\n      Size            = [32]\n    }\n"
+               "    !!! list cut: the block holds 1 of 9 descriptors.!!!\n  }\n");
+    EXPECT_EQ(Json(trace),
+              R"j({"kind":"triplet","line":1,"number":1,"label":"APP","dg":{"name":"DG_CONTROL","value":1},)j"
+              R"j("dat":{"name":"DAT_STATUSUTF8","value":17},"msg":{"name":"MSG_GET","value":1},)j"
+              R"j("rc":{"name":"TWRC_SUCCESS","value":0},"pData":"0x00001000","state":4,"failed":false,)j"
+              R"j("data":{"TW_STATUSUTF8":{"Status":{"type":"TW_STATUS","ConditionCode":"TWCC_BADCAP"},)j"
+              R"j("Size":"4","UTF8string":"0x00002000","Text":"a\\tb"}}})j"
+              "\n"
+              R"j({"kind":"triplet","line":15,"number":2,"label":"APP","dg":{"name":"DG_CONTROL","value":1},)j"
+              R"j("dat":{"name":"DAT_FILTER","value":268},"msg":{"name":"MSG_GET","value":1},)j"
+              R"j("rc":{"name":"TWRC_SUCCESS","value":0},"pData":"0x00001000","state":4,"failed":false,)j"
+              R"j("data":{"TW_FILTER":{"DescriptorCount":"9","Descriptor[0]":{"type":"TW_FILTER_DESCRIPTOR",)j"
+              R"j("Size":"32"}}},"markers":["!!! list cut: the block holds 1 of 9 descriptors.!!!"]})j"
+              "\n");
+}
+
 struct DamageCase {
     const char* what;
     std::string trace;

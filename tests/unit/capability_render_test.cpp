@@ -11,6 +11,7 @@
 #include "AnalyzerHarness.h"
 #include "ExpectedText.h"
 #include "GuardPage.h"
+#include "MacHandle.h"
 #include "ParaAnalyze.h"
 #include "TraceBlock.h"
 
@@ -45,21 +46,6 @@ CBytes Array(TW_UINT16 itemType, TW_UINT32 numItems) { return CBytes().U16(itemT
 CBytes Enumeration(TW_UINT16 itemType, TW_UINT32 numItems, TW_UINT32 current, TW_UINT32 deflt) {
     return CBytes().U16(itemType).U16(0).U32(numItems).U32(current).U32(deflt);
 }
-
-// A live Mac handle whose block is exactly the given bytes.
-class CHandle {
-public:
-    explicit CHandle(const CBytes& bytes) : m_h(NewHandleClear(static_cast<Size>(bytes.size()))) {
-        if (bytes.size()) memcpy(*m_h, bytes.data(), bytes.size());
-    }
-    ~CHandle() { DisposeHandle(m_h); }
-    CHandle(const CHandle&) = delete;
-    CHandle& operator=(const CHandle&) = delete;
-    TW_HANDLE get() const { return m_h; }
-
-private:
-    Handle m_h;
-};
 
 // The container at the very end of readable memory: a read past its block crashes.
 class CGuardedContainer : public CGuardedBlock {
@@ -211,7 +197,7 @@ TEST(OneValueContainer, TheItemIsShownByTypeAndCapability) {
         {ICAP_PIXELTYPE, "ICAP_PIXELTYPE", TWTY_UINT16, TWPT_RGB, "TWTY_UINT16", "TWPT_RGB"},
         {ICAP_KQ_HOLDERTYPE, "ICAP_KQ_HOLDERTYPE", TWTY_UINT16, TWKQ_HT_BROWNIE, "TWTY_UINT16", "TWKQ_HT_BROWNIE"},
         {CAP_KQ_VERSION, "CAP_KQ_VERSION", TWTY_UINT16, 0x0110, "TWTY_UINT16", "1.10"},
-        {ICAP_PIXELTYPE, "ICAP_PIXELTYPE", 13, 0x00C0FFEE, "ERROR!(13)", "0x00c0ffee"},  // never an address
+        {ICAP_PIXELTYPE, "ICAP_PIXELTYPE", 16, 0x00C0FFEE, "ERROR!(16)", "0x00c0ffee"},  // never an address
     };
     for (const auto& c : cases) {
         CHandle h(OneValue(c.itemType).U32(c.item));
@@ -270,16 +256,16 @@ TEST(ArrayContainer, TextItemsShowControlCharactersEscaped) {
     EXPECT_EQ(memcmp(*h.get(), bytes.data(), bytes.size()), 0);
 }
 
-// Frames are not read, but each has its line; the handle's block holds two
-// frames and half of a third of the 2^32-1 claimed.
+// The handle's block holds two frames and half of a third of the 2^32-1 claimed.
 TEST(EnumerationContainer, AListLongerThanItsBlockShowsTheItemsInsideAndSaysItWasCut) {
     CBytes frames = Enumeration(TWTY_FRAME, 0xFFFFFFFF, 1, 0xFFFFFFFF);
-    for (int i = 0; i < 10; ++i) frames.Fix(1, 0);
+    frames.Fix(0, 0).Fix(0, 0).Fix(8, 0x8000).Fix(11, 0).Fix(-1, 0x8000).Fix(1, 0x4000).Fix(4, 0).Fix(6, 0);
+    frames.Fix(1, 0).Fix(1, 0);
     CHandle h(frames);
     EXPECT_EQ(CapabilityText(ICAP_FRAMES, TWON_ENUMERATION, h.get()),
               Header("ICAP_FRAMES", "TWON_ENUMERATION", h.get()) +
                   EnumerationBlock("TWTY_FRAME", "4294967295", "1", "4294967295",
-                                   Lines({"          0:!!! not implemented.!!!,", "          1:!!! not implemented.!!!",
+                                   Lines({"          0:0.000,0.000,8.500,11.000,", "          1:-0.500,1.250,4.000,6.000",
                                           "        !!! list cut: the block holds 2 of 4294967295 items.!!!"})) +
                   kHeaderEnd);
 }
@@ -355,10 +341,52 @@ TEST(GuardedContainer, ListsEndAtTheBlock) {
                                     "        !!! list cut: the block holds 4 of 4294967295 items.!!!"})));
 }
 
+// The item types of today's standard and frames, each read no further than its
+// type or the block: a STR1024 to where a value's text ends, a UNI512 to its NUL
+// unit or the block's end, a handle as a pointer is shown.
+TEST(GuardedContainer, NewerItemTypesAndFramesStopAtTheirTypeOrTheBlock) {
+    TW_UNI16 units[] = {'A', 0x00E9, '\n', 0x4E2D, 0, 0};
+    TW_UNI16 noNul[] = {'B', 'C'};
+    const uint64_t handle = 0x123456789ABCDEF0;
+    const struct {
+        CBytes bytes;
+        const char* typeName;
+        std::string text;
+    } cases[] = {
+        {OneValue(TWTY_STR1024).Text(std::string(300, 'w'), 1028), "TWTY_STR1024", std::string(300, 'w')},
+        {OneValue(TWTY_STR1024).Text(std::string(1028, 'w'), 1028), "TWTY_STR1024", std::string(1024, 'w')},
+        {OneValue(TWTY_UNI512).Raw(units, sizeof(units)), "TWTY_UNI512", "A\\u00e9\\n\\u4e2d"},
+        {OneValue(TWTY_UNI512).Raw(noNul, sizeof(noNul)), "TWTY_UNI512", "BC"},
+        {OneValue(TWTY_HANDLE).Raw(&handle, sizeof(handle)), "TWTY_HANDLE", "0x9abcdef0"},
+        {OneValue(TWTY_HANDLE).U32(1), "TWTY_HANDLE", "!!! item cut: the block holds 4 of its 8 bytes.!!!"},
+    };
+    for (const auto& c : cases) {
+        CGuardedContainer g(c.bytes);
+        auto render = [&](CParaAnalyze& a) { a.TwOneValueAnalyze(CAP_AUTHOR, g.as<TW_ONEVALUE>(), g.size()); };
+        EXPECT_EQ(RenderedText(render), OneValueBlock(c.typeName, c.text)) << c.text;
+    }
+
+    // A million frames claimed in a 40-byte container: one whole frame, then the cut.
+    CGuardedContainer frames(Enumeration(TWTY_FRAME, 1000000, 0, 0).Fix(0, 0).Fix(0, 0).Fix(8, 0x8000).Fix(11, 0)
+                                 .Fix(-1, 0).Fix(-1, 0));
+    CGuardedContainer handles(Array(TWTY_HANDLE, 3).Raw(&handle, sizeof(handle)).U32(0).U32(0).U32(7));
+    EXPECT_EQ(RenderedText([&](CParaAnalyze& a) {
+                  a.TwEnumerationAnalyze(ICAP_FRAMES, frames.as<TW_ENUMERATION>(), frames.size());
+                  a.TwArrayAnalyze(CAP_AUTHOR, handles.as<TW_ARRAY>(), handles.size());
+              }),
+              EnumerationBlock("TWTY_FRAME", "1000000", "0", "0",
+                               Lines({"          0:0.000,0.000,8.500,11.000",
+                                      "        !!! list cut: the block holds 1 of 1000000 items.!!!"})) +
+                  ArrayBlock("TWTY_HANDLE", "3",
+                             Lines({"          0:0x9abcdef0,", "          1:0x00000000",
+                                    "        !!! list cut: the block holds 2 of 3 items.!!!"})));
+}
+
 TEST(GuardedContainer, RangesOfTypesWiderThanTheirFieldsShowTheFieldsInHex) {
     for (const auto& [itemType, typeName] : {std::pair<TW_UINT16, const char*>{TWTY_FRAME, "TWTY_FRAME"},
                                              {TWTY_STR32, "TWTY_STR32"}, {TWTY_STR255, "TWTY_STR255"},
-                                             {13, "ERROR!(13)"}}) {
+                                             {TWTY_STR1024, "TWTY_STR1024"}, {TWTY_UNI512, "TWTY_UNI512"},
+                                             {TWTY_HANDLE, "TWTY_HANDLE"}, {16, "ERROR!(16)"}}) {
         CGuardedContainer g(CBytes().U16(itemType).U16(0).U32(0x64636261).U32(2).U32(0xFFFFFFFF).U32(0).U32(0x10000));
         EXPECT_EQ(RenderedText([&](CParaAnalyze& a) { a.TwRangeAnalyze(ICAP_FRAMES, g.as<TW_RANGE>(), g.size()); }),
                   Lines({"    TW_RANGE = {", std::string("      ItemType     = [") + typeName + "]",

@@ -269,9 +269,9 @@ TEST(ExtImageInfoRender, NoInfoIsReadWhenThereAreNone) {
 TEST(ExtImageInfoRender, ShowsOnlyTheFirstInfo) {
     CGuarded<TW_EXTIMAGEINFO> ext;
     ext->NumInfos = 5;
-    ext->Info[0] = TW_INFO{0xFFFF, 13, 0xFFFF, 0xFFFF, 0xFFFFFFFF};
+    ext->Info[0] = TW_INFO{0xFFFF, 16, 0xFFFF, 0xFFFF, 0xFFFFFFFF};
     EXPECT_TRUE(HasLines(RenderedText([&](CParaAnalyze& a) { a.TwExtImageInfoAnalyze(ext.get()); }),
-                         {"    NumInfos = [5]", "      InfoID   = [65535]", "      ItemType = [ERROR!(13)]",
+                         {"    NumInfos = [5]", "      InfoID   = [65535]", "      ItemType = [ERROR!(16)]",
                           "      NumItems = [65535]", "      CondCode = [ERROR!(65535)]",
                           "      Item     = [4294967295]"}));
 }

@@ -218,11 +218,12 @@ TEST(BoundedItems, UnsizedTypesShowTheirFieldInHexAndShortItemsSaySo) {
         size_t readable;
         const char* text;
     } cases[] = {
-        {13, 4, "0x12345678"},
+        {16, 4, "0x12345678"},
         {0xFFFF, 4, "0x12345678"},
         {TWTY_FRAME, 4, "!!! item cut: the block holds 4 of its 16 bytes.!!!"},
         {TWTY_INT32, 2, "!!! item cut: the block holds 2 of its 4 bytes.!!!"},
-        {13, 3, "!!! item cut: the block holds 3 of its 4 bytes.!!!"},
+        {16, 3, "!!! item cut: the block holds 3 of its 4 bytes.!!!"},
+        {TWTY_HANDLE, 4, "!!! item cut: the block holds 4 of its 8 bytes.!!!"},
     };
     const TW_UINT32 word = 0x12345678;
     for (const auto& c : cases) {
