@@ -198,8 +198,18 @@ public:
     explicit CChecker(std::ostream& out) : m_out(out) {}
 
     void Take(const TraceRecord& record) {
+        // A call that never returned is damage only when more records follow it.
+        if (!m_openCall.empty()) Finding(m_openCall, "damaged", nullptr, m_openDamage, "");
+        m_openCall.clear();
         std::string name = RecordName(record, m_lastNumber);
-        for (const std::string& damage : record.damage) Finding(name, "damaged", nullptr, damage, "");
+        bool open = record.kind == TraceRecord::Kind::Triplet && !record.hasResult && !record.damage.empty();
+        for (size_t i = 0; i + open < record.damage.size(); ++i) Finding(name, "damaged", nullptr, record.damage[i], "");
+        if (open) {
+            // The reader names the missing return code last.
+            m_openCall = name;
+            m_openDamage = record.damage.back();
+            m_openText = EndsInside(record);
+        }
         if (record.kind == TraceRecord::Kind::Unreadable) return;
         if (record.kind == TraceRecord::Kind::Triplet) {
             m_lastNumber = record.number;
@@ -220,6 +230,7 @@ public:
     }
 
     int Finish() {
+        if (!m_openCall.empty()) Finding(m_openCall, "ends inside a call", nullptr, m_openText, "");
         if (!m_unasked.empty())
             Finding(m_unasked, "status never asked", "application", "the condition code of the failure", kStatusReason);
         if (m_findings == 0) m_out << "No protocol fault found.\n";
@@ -291,6 +302,7 @@ private:
     int64_t m_lastNumber = 0;
     int m_state = 0;
     std::string m_unasked;  // the last failure, until the next triplet asks its status
+    std::string m_openCall, m_openDamage, m_openText;  // a triplet without its return code, until the next record
     size_t m_findings = 0, m_application = 0, m_driver = 0, m_damaged = 0;
 };
 

@@ -32,11 +32,18 @@ const std::string kStrip =
     "  TW_IMAGEMEMXFER = {\n    BytesWritten = [5000]\n    Memory       =\n    TW_MEMORY = {\n"
     "      Flags  = [0x9]\n      Length = [4096]\n      TheMem = <0x00003000>\n    }\n}\n";
 
-// A session with one fault of each kind.
+const std::string kIdentity =
+    "  TW_IDENTITY = {\n    Id              = [0]\n    Version         =\n    TW_VERSION = {\n"
+    "      MajorNum = [3]\n      MinorNum = [4]\n      Language = [TWLG_USA]\n      Country  = [TWCY_USA]\n"
+    "      Info     = [3.4 build 7]\n    }\n    ProtocolMajor   = [2]\n    ProtocolMinor   = [1]\n"
+    "    SupportedGroups = [3]\n    Manufacturer    = [Maker]\n    ProductFamily   = [Family]\n"
+    "    ProductName     = [Scanner \\x1b[2J]\n  }\n";
+
+// A session with one fault of each kind, cut inside its last call.
 const std::string kFaultyTrace =
     Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_CANCEL", 3) +
     Record(2, "DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION)", "TWRC_SUCCESS", 3, kBadEnumeration) +
-    Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+    Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4, kIdentity) +
     Record(4, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS)", "TWRC_SUCCESS", 4, kBadRange) +
     Record(5, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_FAILURE", 4) +
     Record(6, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4, kPixelType) +
@@ -44,7 +51,8 @@ const std::string kFaultyTrace =
     Record(8, "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET", "TWRC_XFERDONE", 5, kStrip) +
     Record(9, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_FAILURE", 5) +
     Record(10, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 5,
-           "  TW_STATUS = {\n    ConditionCode = [TWCC_SEQERROR]\n  }\n");
+           "  TW_STATUS = {\n    ConditionCode = [TWCC_SEQERROR]\n  }\n") +
+    Crlf("[00011] [APP] DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS\n");
 
 struct ExactCase {
     const char* what;
@@ -68,9 +76,14 @@ TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
         R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: state: application: sent in state 5; rule: a strip is asked only once a transfer is ready (states 6 and 7))j" "\n"
         R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: strip: driver: BytesWritten 5000 in a buffer of 4096 bytes; rule: a strip's BytesWritten fits in the buffer the application gave (Memory.Length))j" "\n"
         R"j(00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS: state: application: sent in state 5; rule: a source is closed in state 4: it is disabled first (MSG_DISABLEDS))j" "\n"
-        R"j(9 findings: 5 of the application, 4 of the driver, 0 damaged records or lines)j" "\n"},
+        R"j(00011 DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS: ends inside a call: the session ends inside DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS (record 00011): the data source never returned (crash or hang), or the trace was cut)j" "\n"
+        R"j(10 findings: 5 of the application, 4 of the driver, 1 damaged records or lines)j" "\n"},
         {"summary", RunSummary, kExitClean,
-                R"j(Records: 10: 10 triplets, 0 claimed events)j" "\n"
+                R"j(Ends inside a call: the session ends inside DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS (record 00011): the data source never returned (crash or hang), or the trace was cut)j" "\n"
+        R"j(Data source: "Scanner \x1b[2J" by Maker (family Family), version 3.4 "3.4 build 7", TWAIN 2.1 (00003))j" "\n"
+        R"j(Application: the trace does not name it (the monitor shows the source's side of each call))j" "\n"
+        R"j()j" "\n"
+        R"j(Records: 11: 11 triplets, 0 claimed events)j" "\n"
         R"j()j" "\n"
         R"j(Triplets by kind:)j" "\n"
         R"j(       1  DG_CONTROL/DAT_CAPABILITY/MSG_GET)j" "\n"
@@ -78,6 +91,7 @@ TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
         R"j(       1  DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS)j" "\n"
         R"j(       2  DG_CONTROL/DAT_IDENTITY/MSG_OPENDS)j" "\n"
         R"j(       1  DG_CONTROL/DAT_STATUS/MSG_GET)j" "\n"
+        R"j(       1  DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS)j" "\n"
         R"j(       1  DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS)j" "\n"
         R"j(       1  DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET)j" "\n"
         R"j()j" "\n"
@@ -103,6 +117,28 @@ TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
     }
 }
 
+// The manager only asked who the source is; a call without its return code in the
+// middle of a trace is damage, not where the session ended.
+TEST(TwtraceSummary, SaysWhatKindOfTraceItIs) {
+    const std::string listing = Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_GET", "TWRC_SUCCESS", 3);
+    const std::string openInside = Crlf("[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_OPENDS\n") +
+                                   Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4);
+    const std::string head = "Data source: its identity is not in the trace\n"
+                             "Application: the trace does not name it (the monitor shows the source's side of each call)\n";
+    const struct {
+        std::string trace, out;
+    } cases[] = {
+        {listing, head + "Session: none: the manager listed this source (DAT_IDENTITY/MSG_GET only); no session\n\n"
+                         "Records: 1: 1 triplets, 0 claimed events\n\nTriplets by kind:\n"
+                         "       1  DG_CONTROL/DAT_IDENTITY/MSG_GET\n\nStates: 3 (00001)\n"},
+        {openInside, head + "\nRecords: 2: 2 triplets, 0 claimed events\n\nTriplets by kind:\n"
+                            "       2  DG_CONTROL/DAT_IDENTITY/MSG_OPENDS\n\nStates: 4 (00002)\n\nDamage:\n"
+                            "  00001: line 1: the record has no return code (the session ended, or its call never "
+                            "returned)\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RunOn(RunSummary, c.trace).out, c.out);
+}
+
 TEST(TwtraceCheck, ACleanSessionPasses) {
     CommandOutput result = RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
                                                Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
@@ -113,7 +149,7 @@ TEST(TwtraceCheck, ACleanSessionPasses) {
 TEST(TwtraceDiff, ShowsOnlyInOneOtherCodesOtherFieldsAndWhereStatesPart) {
     const std::string other =
         Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_CANCEL", 3) +
-        Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+        Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4, kIdentity) +
         Record(4, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS)", "TWRC_FAILURE", 4) +
         Record(5, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_FAILURE", 4) +
         Record(6, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4,
@@ -143,8 +179,9 @@ TEST(TwtraceDiff, ShowsOnlyInOneOtherCodesOtherFieldsAndWhereStatesPart) {
         R"j(- 00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET   only in A)j" "\n"
         R"j(- 00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS   only in A)j" "\n"
         R"j(- 00010 DG_CONTROL/DAT_STATUS/MSG_GET   only in A)j" "\n"
+        R"j(- 00011 DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS   only in A)j" "\n"
         R"j(+ 00008 DG_CONTROL/DAT_PENDINGXFERS/MSG_RESET   only in B)j" "\n"
-        R"j(7 differences (A: 10 records, B: 7 records))j" "\n");
+        R"j(8 differences (A: 11 records, B: 7 records))j" "\n");
 }
 
 // The command line: usage, wrong arguments and unreadable files.
