@@ -197,6 +197,10 @@ TEST(TwtraceCommandLine, ExitStatusAndMessages) {
         std::string err;  // its first line
     } cases[] = {
         {"--help", 0, ""},
+        {"--version", 0, ""},
+        {"--brief", 2, "twtrace: unknown option '--brief'"},
+        {"summary --brief", 2, "twtrace: '--brief' is an option, not a trace file (a file named so: ./--brief)"},
+        {"trace.txt summary", 2, "twtrace: unknown command 'trace.txt'; did you mean: twtrace summary trace.txt"},
         {"", 2, "twtrace: a command is missing"},
         {"frobnicate x", 2, "twtrace: unknown command 'frobnicate'"},
         {"summary", 2, "twtrace: a trace file is missing"},

@@ -1,0 +1,99 @@
+// What a tired engineer gives the tools: a file with terminal escape sequences,
+// an executable, a compressed trace, UTF-16, a 50 MB word, a trace with a
+// byte-order mark. Each tool answers with one short message, and nothing it
+// writes holds a raw control byte from the file.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "FileText.h"
+#include "TraceText.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kEscapes = "\x1b]0;owned\x07\x1b[2J";
+
+struct ToolRun {
+    int status;
+    std::string out;  // standard output and error together
+};
+
+ToolRun RunTool(const std::string& command, const fs::path& scratch) {
+    const fs::path out = scratch / "out";
+    int status = std::system((command + " >" + out.string() + " 2>&1").c_str());
+    std::ifstream file(out, std::ios::binary);
+    return {WEXITSTATUS(status), std::string(std::istreambuf_iterator<char>(file), {})};
+}
+
+// The first byte that a terminal would take as a command, or -1.
+long RawControlAt(const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7F) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+TEST(HostileInput, EachToolRefusesOrEscapesAndStaysShort) {
+    const fs::path scratch = fs::path(TWTRACE_SCRATCH_DIR) / "hostile";
+    fs::create_directories(scratch);
+    auto write = [&](const char* name, const std::string& text) {
+        std::ofstream(scratch / name, std::ios::binary) << text;
+        return (scratch / name).string();
+    };
+    const std::string escapes =
+        write("escapes.txt", kEscapes + "\r\n" +
+                                 Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS" + kEscapes, "TWRC_SUCCESS", 4) +
+                                 Record(2, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_XRESOLUTION)", "TWRC_SUCCESS", 4,
+                                        "  TW_CAPABILITY = {\n    Cap = [" + kEscapes + "]\n  }\n"));
+    const std::string script = write("escapes.script", "DG_CONTROL " + kEscapes + " MSG_GET\n\"" + kEscapes + "\n");
+    const std::string gzip = write("trace.txt.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10));
+    const std::string utf16 = write("utf16.txt", std::string("[\0000\0000\0000\0000\0001\000]\000", 14));
+    const std::string word = write("word.txt", std::string(50 << 20, 'A') + kEscapes);
+    const std::string bom = write("bom.txt", "\xEF\xBB\xBF" + Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_GET", "TWRC_SUCCESS", 3));
+    const std::string bomScript = write("bom.script", "\xEF\xBB\xBF" "DG_CONTROL DAT_IDENTITY MSG_GET\n");
+    const std::string twtrace = TWTRACE_PATH, twhost = TWHOST_PATH;
+    const std::string cut = std::string(kQuotedBytes, 'A') + "... (52428814 bytes)";
+    const struct {
+        std::string command;
+        int status;
+        std::string start;  // the output's exact start
+    } cases[] = {
+        {twtrace + " summary " + escapes, 0, "Data source: its identity is not in the trace\n"},
+        {twtrace + " check " + escapes, 1,
+         "lines 1-1: damaged: line 1: not a trace record: \\x1b]0;owned\\x07\\x1b[2J\n"},
+        {twtrace + " script " + escapes, 0, "# A twhost session script"},
+        {twtrace + " json " + escapes, 0, "{\"kind\":\"unreadable\""},
+        {twtrace + " diff " + escapes + " " + escapes, 0, ""},
+        {twtrace + " summary " + twtrace, 2, "twtrace: " + twtrace + ": not a trace: it looks like an ELF executable\n"},
+        {twtrace + " check " + gzip, 2, "twtrace: " + gzip + ": not a trace: it looks like a gzip-compressed file\n"},
+        {twtrace + " diff " + bom + " " + utf16, 2, "twtrace: " + utf16 + ": not a trace: it looks like UTF-16 text\n"},
+        // The reader keeps the first 16384 bytes of a line.
+        {twtrace + " check " + word, 2,
+         "lines 1-1: damaged: line 1: not a trace record: " + std::string(kQuotedBytes, 'A') + "... (16384 bytes)\n"
+         "twtrace: not a trace: no record found\n"},
+        {twtrace + " summary " + bom, 0, "Data source: its identity is not in the trace\nApplication:"},
+        {twhost + " none.ds " + script, 2,
+         "twhost: " + script + ": line 1: '\\x1b]0;owned\\x07\\x1b[2J' is no DAT\n"
+         "twhost: " + script + ": line 2: '\"\\x1b]0;owned\\x07\\x1b[2J': a quoted text is not closed\n"},
+        {twhost + " none.ds " + twhost, 2, "twhost: " + twhost + ": not a session script: it looks like an ELF executable\n"},
+        {twhost + " none.ds " + word, 2, "twhost: " + word + ": line 1: '" + cut + "' is no directive"},
+        {twhost + " none.ds " + bomScript, 2, "twhost: cannot load ./none.ds: "},
+    };
+    for (const auto& c : cases) {
+        ToolRun run = RunTool(c.command, scratch);
+        EXPECT_EQ(run.status, c.status) << c.command;
+        EXPECT_EQ(run.out.substr(0, c.start.size()), c.start) << c.command;
+        EXPECT_EQ(RawControlAt(run.out), -1) << c.command << "\n" << run.out;
+        EXPECT_LT(run.out.size(), 16384u) << c.command;
+    }
+    fs::remove_all(scratch);
+}
+
+}  // namespace
