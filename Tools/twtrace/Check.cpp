@@ -128,6 +128,16 @@ constexpr ItemTypeRule kItemTypeRules[] = {
     {ICAP_FRAMES, TWTY_FRAME, "ICAP_FRAMES is a TW_FRAME"},
 };
 
+}  // namespace
+
+int64_t StandardItemType(int64_t cap) {
+    for (const ItemTypeRule& rule : kItemTypeRules)
+        if (rule.cap == cap) return rule.itemType;
+    return -1;
+}
+
+namespace {
+
 // What a container's own fields say; the finding's text when they contradict each other.
 struct ContainerRule {
     const char* block;
@@ -190,6 +200,7 @@ constexpr ContainerRule kContainerRules[] = {
      "a range's DefaultValue lies within MinValue..MaxValue"},
 };
 
+constexpr const char* kCutReason = "a container's block holds at least what its type needs (its fixed part, whole items)";
 constexpr const char* kStatusReason = "after TWRC_FAILURE the application asks DAT_STATUS for the condition code";
 constexpr const char* kStripReason = "a strip's BytesWritten fits in the buffer the application gave (Memory.Length)";
 
@@ -272,6 +283,8 @@ private:
         if (record.dat.value != DAT_CAPABILITY || !record.hasResult) return;
         // A set's container is the application's; any other the driver left.
         const char* side = record.msg.value == MSG_SET ? "application" : "driver";
+        std::string cut = ContainerCut(record);
+        if (!cut.empty()) Finding(name, "container cut", side, cut, kCutReason);
         for (const ContainerRule& rule : kContainerRules) {
             if (!record.Block(rule.block)) continue;
             std::string contradiction = rule.contradiction(record);

@@ -139,6 +139,69 @@ TEST(TwtraceSummary, SaysWhatKindOfTraceItIs) {
     for (const auto& c : cases) EXPECT_EQ(RunOn(RunSummary, c.trace).out, c.out);
 }
 
+// A container whose block the monitor found too small, and failed sets that the
+// script replays with stand-ins of the capability's standard item type.
+TEST(TwtraceCommands, CutContainersAndStandIns) {
+    auto failedSet = [](int number, const char* cap, const char* conType) {
+        return Record(number, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (" + std::string(cap) + ")", "TWRC_FAILURE", 4,
+                      "  TW_CAPABILITY = {\n    Cap        = [" + std::string(cap) + "]\n    ConType    = [" +
+                          conType + "]\n    hContainer = <0x00003000>\n  }\n") +
+               Record(number + 1, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 4,
+                      "  TW_STATUS = {\n    ConditionCode = [TWCC_BADVALUE]\n  }\n");
+    };
+    const std::string trace =
+        Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+        Record(2, "DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4,
+               Capability("ICAP_PIXELTYPE", "    TW_ONEVALUE = {\n      !!! container cut: the block holds 6 bytes, "
+                                            "TW_ONEVALUE needs 8.!!!\n    }\n")) +
+        Record(3, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4,
+               Capability("ICAP_PIXELTYPE", "    TW_ONEVALUE = {\n      ItemType = [TWTY_UINT16]\n"
+                                            "      Item     = [!!! item cut: the block holds 1 of its 2 bytes.!!!]\n"
+                                            "    }\n")) +
+        failedSet(4, "CAP_XFERCOUNT", "TWON_ONEVALUE") + failedSet(6, "ICAP_XRESOLUTION", "TWON_RANGE") +
+        failedSet(8, "ICAP_FRAMES", "TWON_RANGE") + failedSet(10, "CAP_KQ_DUALIMAGE", "TWON_ENUMERATION");
+    const std::string cut = "ICAP_PIXELTYPE): container cut: ";
+    const ExactCase cases[] = {
+        {"check", RunCheck, kExitFindings,
+         "00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (" + cut + "driver: container cut: the block holds 6 bytes, "
+         "TW_ONEVALUE needs 8; rule: a container's block holds at least what its type needs (its fixed part, whole "
+         "items)\n"
+         "00003 DG_CONTROL/DAT_CAPABILITY/MSG_SET (" + cut + "application: item cut: the block holds 1 of its 2 "
+         "bytes; rule: a container's block holds at least what its type needs (its fixed part, whole items)\n"
+         "2 findings: 1 of the application, 1 of the driver, 0 damaged records or lines\n"},
+        {"script", RunScript, kExitClean,
+         "# A twhost session script that replays the application's side of a trace (twtrace script).\n"
+         "DG_CONTROL DAT_IDENTITY MSG_OPENDS -> TWRC_SUCCESS  # 00001\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_GET ICAP_PIXELTYPE -> TWRC_SUCCESS  # 00002\n"
+         "# 00003 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE): its container cannot be replayed: item cut: "
+         "the block holds 1 of its 2 bytes: left out\n"
+         "# 00004 DG_CONTROL/DAT_CAPABILITY/MSG_SET (CAP_XFERCOUNT): a failed MSG_SET shows no container; these "
+         "values stand in for it\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT16 0 -> TWRC_FAILURE  # 00004\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00005\n"
+         "# 00006 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_XRESOLUTION): a failed MSG_SET shows no container; these "
+         "values stand in for it\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XRESOLUTION RANGE TWTY_FIX32 0 0 1 0 0 -> TWRC_FAILURE  # 00006\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00007\n"
+         "# 00008 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_FRAMES): a range of TWTY_FRAME has no script form: left "
+         "out\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00009\n"
+         "# 00010 DG_CONTROL/DAT_CAPABILITY/MSG_SET (CAP_KQ_DUALIMAGE): a failed MSG_SET shows no container; these "
+         "values stand in for it\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_KQ_DUALIMAGE ENUMERATION TWTY_UINT16 0 0 0 -> TWRC_FAILURE  # 00010\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00011\n"},
+    };
+    for (const ExactCase& c : cases) {
+        CommandOutput result = RunOn(c.command, trace);
+        EXPECT_EQ(result.status, c.status) << c.what;
+        EXPECT_EQ(result.out, c.out) << c.what;
+    }
+    // The capability table says "cut" where it would say "?".
+    EXPECT_NE(RunOn(RunSummary, trace).out.find("  ICAP_PIXELTYPE   cut (00003)            cut (00002)"),
+              std::string::npos)
+        << RunOn(RunSummary, trace).out;
+}
+
 TEST(TwtraceCheck, ACleanSessionPasses) {
     CommandOutput result = RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
                                                Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
