@@ -1,6 +1,8 @@
 #include "FileText.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -31,8 +33,19 @@ bool StartsWith(std::string_view text, std::string_view head) { return text.subs
 }  // namespace
 
 bool NeedsEscapes(std::string_view text) {
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
+    // Eight bytes at a time: a byte below 0x20 borrows into its top bit, 0x7F
+    // turns to 0 and borrows, a byte from 0x80 has it set. A borrow that runs on
+    // only sends a clean line the slow way.
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kTops = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; text.size() - i >= 8; i += 8) {
+        uint64_t w;
+        memcpy(&w, text.data() + i, 8);
+        uint64_t deletes = w ^ (kOnes * 0x7F);
+        if ((((w - kOnes * 0x20) & ~w) | ((deletes - kOnes) & ~deletes) | w) & kTops) return true;
+    }
+    for (; i < text.size(); ++i) {
+        auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x20 || byte >= 0x7F) return true;
     }
     return false;

@@ -15,7 +15,8 @@ inline constexpr size_t kQuotedBytes = 60;
 // is cut there (never inside a character) and ends with "... (N bytes)".
 std::string ShownText(std::string_view text, size_t maxBytes = kQuotedBytes);
 
-// Whether ShownText would change a byte of text: a quick test for the common case.
+// False when ShownText would keep every byte (all printable ASCII): a quick test
+// for the common case; true may still come back unchanged (UTF-8).
 bool NeedsEscapes(std::string_view text);
 
 // 3 when text starts with a UTF-8 byte-order mark, else 0.

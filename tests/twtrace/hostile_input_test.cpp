@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +39,43 @@ long RawControlAt(const std::string& text) {
         if ((byte < 0x20 && byte != '\n') || byte == 0x7F) return static_cast<long>(i);
     }
     return -1;
+}
+
+// UTF-8 stays; control characters (C1 ones too) and bytes that are no UTF-8 are
+// escaped; a cut never splits a character. The quick test misses no byte to escape.
+TEST(HostileInput, ShownTextEscapesWhatATerminalWouldObey) {
+    const struct {
+        std::string text;
+        size_t maxBytes;
+        std::string shown;
+    } cases[] = {
+        {"plain words, long enough for the eight-byte test", 100, "plain words, long enough for the eight-byte test"},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", 100, "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+        {"\r\n\t\x1b[2J\x7f", 100, "\\r\\n\\t\\x1b[2J\\x7f"},
+        {"12345678\x9b" "1m", 100, "12345678\\x9b1m"},                         // a lone 8-bit CSI
+        {"\xC2\x9B" "1m", 100, "\\xc2\\x9b1m"},                               // CSI as a C1 character
+        {"\xE0\x80\x80 \xED\xA0\x80", 100, "\\xe0\\x80\\x80 \\xed\\xa0\\x80"},  // overlong, surrogate
+        {"abc\xE2\x82\xAC", 5, "abc... (6 bytes)"},
+        {"abcdef", 6, "abcdef"},
+        {"abcdefg", 6, "abcdef... (7 bytes)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShownText(c.text, c.maxBytes), c.shown) << c.text;
+        EXPECT_TRUE(NeedsEscapes(c.text) || ShownText(c.text, SIZE_MAX) == c.text) << c.text;
+    }
+    const struct {
+        std::string head, kind;
+    } files[] = {
+        {"[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET\r\n\x1b[2J\r\n", ""},
+        {"MZ is how a line may start\n", ""},
+        {std::string("MZ\x90\0\3\0", 6), "a Windows executable"},
+        {"\xEF\xBB\xBF[00001] [APP]", ""},
+        {"\xFF\xFE[\0", "UTF-16 text (little-endian)"},
+        {std::string("\0[\0" "0\0" "0\0" "0", 8), "UTF-16 text"},
+        {std::string("text\0more text", 14), "binary data (a NUL byte at offset 4)"},
+        {"\x01\x02\x03\x04\x05\x06\x07\x08" "abcdefgh", "binary data (8 control bytes in its first 16)"},
+    };
+    for (const auto& f : files) EXPECT_EQ(NotTextKind(f.head), f.kind) << f.head;
 }
 
 TEST(HostileInput, EachToolRefusesOrEscapesAndStaysShort) {
