@@ -65,6 +65,7 @@ struct TraceFile {
     FILE* file = nullptr;
     std::string name;
     long long size = 0;
+    bool regular = false;
     ~TraceFile() {
         if (file) fclose(file);
     }
@@ -78,10 +79,13 @@ struct TraceFile {
             return false;
         }
         size = info.st_size;
+        regular = S_ISREG(info.st_mode);
         return true;
     }
     // What the file looks like when it is no text, its position kept at its start.
+    // A pipe cannot be read twice: it is read as it comes.
     std::string NotText() {
+        if (!regular) return "";
         std::string head(kTextSniffBytes, '\0');
         head.resize(fread(head.data(), 1, head.size(), file));
         rewind(file);

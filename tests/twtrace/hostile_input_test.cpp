@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -117,6 +118,7 @@ TEST(HostileInput, EachToolRefusesOrEscapesAndStaysShort) {
          "lines 1-1: damaged: line 1: not a trace record: " + std::string(kQuotedBytes, 'A') + "... (16384 bytes)\n"
          "twtrace: not a trace: no record found\n"},
         {twtrace + " summary " + bom, 0, "Data source: its identity is not in the trace\nApplication:"},
+        {"cat " + bom + " | " + twtrace + " summary /dev/stdin", 0, "Data source: its identity is not in the trace\n"},
         {twhost + " none.ds " + script, 2,
          "twhost: " + script + ": line 1: '\\x1b]0;owned\\x07\\x1b[2J' is no DAT\n"
          "twhost: " + script + ": line 2: '\"\\x1b]0;owned\\x07\\x1b[2J': a quoted text is not closed\n"},
@@ -130,7 +132,16 @@ TEST(HostileInput, EachToolRefusesOrEscapesAndStaysShort) {
         EXPECT_EQ(run.out.substr(0, c.start.size()), c.start) << c.command;
         EXPECT_EQ(RawControlAt(run.out), -1) << c.command << "\n" << run.out;
         EXPECT_LT(run.out.size(), 16384u) << c.command;
+        EXPECT_LE(std::count(run.out.begin(), run.out.end(), '\n'), 21) << c.command;
     }
+    // A long trace given as a script: twenty problems named, the rest counted.
+    std::string trace;
+    for (int i = 1; i <= 20; ++i) trace += Record(i, "DG_CONTROL/DAT_IDENTITY/MSG_GET", "TWRC_SUCCESS", 3);
+    const std::string traceAsScript = write("trace-as-script.txt", trace);
+    ToolRun run = RunTool(twhost + " none.ds " + traceAsScript, scratch);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 21) << run.out;
+    EXPECT_EQ(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1),
+              "twhost: " + traceAsScript + ": and 220 more problems\n");
     fs::remove_all(scratch);
 }
 
