@@ -65,7 +65,7 @@ public:
         Failure(TraceRecord());  // a failure at the very end was never followed by a status
         if (!m_endsInside.empty()) out << "Ends inside a call: " << m_endsInside << "\n";
         out << "Data source: " << (m_source.empty() ? "its identity is not in the trace" : m_source) << "\n"
-            << "Application: the trace does not name it (the monitor shows the source's side of each call)\n";
+            << "Application: not in the trace (the monitor does not write the caller's identity)\n";
         if (m_triplets > 0 && m_listings == m_triplets)
             out << "Session: none: the manager listed this source (DAT_IDENTITY/MSG_GET only); no session\n";
         out << "\nRecords: " << m_triplets + m_events << ": " << m_triplets << " triplets, " << m_events

@@ -81,7 +81,7 @@ TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
         {"summary", RunSummary, kExitClean,
                 R"j(Ends inside a call: the session ends inside DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS (record 00011): the data source never returned (crash or hang), or the trace was cut)j" "\n"
         R"j(Data source: "Scanner \x1b[2J" by Maker (family Family), version 3.4 "3.4 build 7", TWAIN 2.1 (00003))j" "\n"
-        R"j(Application: the trace does not name it (the monitor shows the source's side of each call))j" "\n"
+        R"j(Application: not in the trace (the monitor does not write the caller's identity))j" "\n"
         R"j()j" "\n"
         R"j(Records: 11: 11 triplets, 0 claimed events)j" "\n"
         R"j()j" "\n"
@@ -124,7 +124,7 @@ TEST(TwtraceSummary, SaysWhatKindOfTraceItIs) {
     const std::string openInside = Crlf("[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_OPENDS\n") +
                                    Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4);
     const std::string head = "Data source: its identity is not in the trace\n"
-                             "Application: the trace does not name it (the monitor shows the source's side of each call)\n";
+                             "Application: not in the trace (the monitor does not write the caller's identity)\n";
     const struct {
         std::string trace, out;
     } cases[] = {
