@@ -70,7 +70,7 @@ struct TraceFile {
         if (file) fclose(file);
     }
     bool Open(const char* path) {
-        name = path;
+        name = ShownText(path, SIZE_MAX);  // shown with the progress
         file = fopen(path, "rb");
         if (!file) return false;
         struct stat info {};
