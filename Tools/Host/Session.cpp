@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "FileText.h"
 #include "ScriptNames.h"
 #include "twaintbl.h"
 
@@ -30,7 +31,9 @@ struct Token {
 };
 
 // A word as the script wrote it, for the complaints.
-std::string Quoted(const Token& token) { return token.quoted ? "'\"" + token.text + "\"'" : "'" + token.text + "'"; }
+std::string Quoted(const Token& token) {
+    return token.quoted ? "'\"" + ShownText(token.text) + "\"'" : "'" + ShownText(token.text) + "'";
+}
 
 // Words separated by blanks; "..." is one word (no escapes); "#" outside quotes
 // starts a comment.
@@ -47,7 +50,7 @@ bool SplitLine(std::string_view line, std::vector<Token>& tokens, std::string& p
             if (close == std::string_view::npos) {
                 std::string_view rest = line.substr(i);
                 while (!rest.empty() && rest.back() == '\r') rest.remove_suffix(1);
-                problem = "'" + std::string(rest) + "': a quoted text is not closed";
+                problem = "'" + ShownText(rest) + "': a quoted text is not closed";
                 return false;
             }
             tokens.push_back({std::string(line.substr(i + 1, close - i - 1)), true});
@@ -161,7 +164,7 @@ bool ParseFix32(const Token& token, TW_FIX32& out, std::string& problem) {
     if (!nearest && !exact) {
         const double value = strtod(std::string(token.text).c_str(), nullptr);
         problem = Quoted(token) + " is no TWTY_FIX32 exactly (steps of 1/65536); the nearest is " +
-                  ExactDecimal(std::llround(value * 65536.0)) + ", which ~" + token.text + " gives";
+                  ExactDecimal(std::llround(value * 65536.0)) + ", which ~" + ShownText(token.text) + " gives";
         return false;
     }
     out.Whole = static_cast<TW_INT16>(steps >> 16);
@@ -638,6 +641,7 @@ TW_UINT16 HostCallback(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT
 bool ParseSessionScript(std::string_view text, std::vector<SessionStep>& steps, std::string& error) {
     steps.clear();
     error.clear();
+    text.remove_prefix(ByteOrderMarkLength(text));
     int lineNumber = 0;
     size_t start = 0;
     while (start <= text.size()) {

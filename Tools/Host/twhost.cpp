@@ -11,6 +11,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "BuiltinSessions.h"
+#include "FileText.h"
 #include "Session.h"
 
 namespace {
@@ -32,8 +34,12 @@ constexpr char kUsage[] =
     "triplets as an application would, prints one line per triplet, and unloads it.\n"
     "  --status  after a triplet answers TWRC_FAILURE, ask DAT_STATUS and show its\n"
     "            condition code (outside the session's expectations)\n"
-    "  --help    this text\n"
-    "Exit status: 0 every triplet answered as expected, 1 one did not, 2 nothing was run.\n";
+    "  --help    this text;  --version  the version\n"
+    "Exit status: 0 every triplet answered as expected, 1 one did not, 2 nothing was run\n"
+    "(a wrong argument, a module that does not load, a session that is not text or has faults).\n";
+
+// Problems of a session script shown; a file that is no script at all would fill the screen.
+constexpr size_t kMaxScriptProblems = 20;
 
 int Unusable(const std::string& what) {
     fprintf(stderr, "twhost: %s\n", what.c_str());
@@ -50,16 +56,21 @@ std::string ReadSession(const std::string& nameOrPath, std::string& problem) {
     if (const char* builtin = FindBuiltinSession(nameOrPath)) return builtin;
     std::error_code ec;
     if (std::filesystem::is_directory(nameOrPath, ec)) {
-        problem = nameOrPath + " is a directory, not a session script";
+        problem = ShownText(nameOrPath, SIZE_MAX) + " is a directory, not a session script";
         return "";
     }
     std::ifstream file(nameOrPath, std::ios::binary);
     if (!file) {
-        problem = "no built-in session and no file named " + nameOrPath;
+        problem = "no built-in session and no file named " + ShownText(nameOrPath, SIZE_MAX);
         return "";
     }
     std::ostringstream text;
     text << file.rdbuf();
+    const std::string kind = NotTextKind(std::string_view(text.str()).substr(0, kTextSniffBytes));
+    if (!kind.empty()) {
+        problem = ShownText(nameOrPath, SIZE_MAX) + ": not a session script: it looks like " + kind;
+        return "";
+    }
     return text.str();
 }
 
@@ -93,17 +104,24 @@ int main(int argc, char** argv) {
             fputs(kUsage, stdout);
             return 0;
         }
+        if (argument == "--version") {
+            printf("twhost %s\n", TWAIN_MONITOR_VERSION);
+            return 0;
+        }
         if (argument == "--status") {
             askStatus = true;
         } else if (argument.size() > 1 && argument[0] == '-') {
-            return WrongArgument("unknown option " + argument);
+            return WrongArgument("unknown option " + ShownText(argument));
         } else {
             operands.push_back(argument);
         }
     }
     if (operands.size() != 2)
         return WrongArgument(operands.size() < 2 ? "a module and a session are needed"
-                                                 : "one module and one session, not " + operands[2]);
+                                                 : "one module and one session, not '" + ShownText(operands[2]) + "'");
+    if (FindBuiltinSession(operands[0]) && !FindBuiltinSession(operands[1]))
+        return WrongArgument("'" + ShownText(operands[0]) + "' is a session, not a module; did you mean: twhost " +
+                             ShownText(operands[1]) + " " + ShownText(operands[0]));
     const std::string& sessionName = operands[1];
 
     std::string problem;
@@ -113,20 +131,28 @@ int main(int argc, char** argv) {
     std::string errors;
     if (!ParseSessionScript(script, steps, errors)) {
         std::istringstream lines(errors);
-        for (std::string line; std::getline(lines, line);) fprintf(stderr, "twhost: %s: %s\n", sessionName.c_str(), line.c_str());
+        size_t shown = 0, more = 0;
+        for (std::string line; std::getline(lines, line);) {
+            if (shown++ < kMaxScriptProblems)
+                fprintf(stderr, "twhost: %s: %s\n", ShownText(sessionName, SIZE_MAX).c_str(), line.c_str());
+            else
+                ++more;
+        }
+        if (more) fprintf(stderr, "twhost: %s: and %zu more problems\n", ShownText(sessionName, SIZE_MAX).c_str(), more);
         return kExitUnusable;
     }
-    if (steps.empty()) return Unusable(sessionName + " holds no triplet and no directive: nothing to run");
+    if (steps.empty())
+        return Unusable(ShownText(sessionName, SIZE_MAX) + " holds no triplet and no directive: nothing to run");
 
     // A bare file name would make dlopen search the library path instead.
     std::string modulePath = operands[0];
     if (modulePath.find('/') == std::string::npos) modulePath = "./" + modulePath;
     void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) return Unusable("cannot load " + modulePath + ": " + dlerror());
+    if (!module) return Unusable("cannot load " + ShownText(modulePath, SIZE_MAX) + ": " + ShownText(dlerror(), SIZE_MAX));
     auto entry = reinterpret_cast<DSENTRYPROC>(dlsym(module, "DS_Entry"));
     if (!entry) {
         dlclose(module);
-        return Unusable(modulePath + " has no DS_Entry");
+        return Unusable(ShownText(modulePath, SIZE_MAX) + " has no DS_Entry");
     }
 
     CHostSession session(entry, stdout);

@@ -1,8 +1,10 @@
 #include "TraceReader.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "FileText.h"
 #include "TraceNames.h"
 
 namespace {
@@ -141,6 +143,10 @@ bool CTraceReader::State::ReadLine() {
     }
     if (!any) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (lineNumber == 0) line.erase(0, ByteOrderMarkLength(line));
+    // The monitor escapes what it quotes; a raw control byte here came from elsewhere
+    // and must reach no terminal through what the tools quote.
+    if (NeedsEscapes(line)) line = ShownText(line, SIZE_MAX);
     ++lineNumber;
     if (progress && bytes >= nextProgress) {
         nextProgress = bytes + kProgressStep;
@@ -205,7 +211,7 @@ bool CTraceReader::Next(TraceRecord& record) {
             record.kind = TraceRecord::Kind::Unreadable;
             record.overLength = true;
             record.damage.push_back("line " + std::to_string(at) + ": the end of a record cut at 5120 characters: " +
-                                    head.substr(0, 60));
+                                    ShownText(head));
             return true;
         }
         int64_t number;
@@ -221,8 +227,7 @@ bool CTraceReader::Next(TraceRecord& record) {
         // Unreadable lines are gathered into one record of their own.
         s.Begin(record, at);
         record.kind = TraceRecord::Kind::Unreadable;
-        record.damage.push_back("line " + std::to_string(at) + ": not a trace record: " +
-                                std::string(text.substr(0, 60)));
+        record.damage.push_back("line " + std::to_string(at) + ": not a trace record: " + ShownText(text));
         size_t lines = 1;
         while (lines < kMaxUnreadableLines && s.ReadLine()) {
             std::string_view next = s.line;
@@ -301,7 +306,7 @@ bool CTraceReader::State::Take(TraceRecord& record, std::string_view text, uint6
         record.dg.value = static_cast<uint32_t>(record.dg.value);
         for (const TraceName* name : {&record.dg, &record.dat, &record.msg, &record.cap}) {
             if (!name->known && (name != &record.cap || record.hasCap))
-                Damage(record, at, "'" + name->text + "' is no name of the tables");
+                Damage(record, at, "'" + ShownText(name->text) + "' is no name of the tables");
         }
         return true;
     }
@@ -312,7 +317,7 @@ bool CTraceReader::State::Take(TraceRecord& record, std::string_view text, uint6
         if (!value.empty() && value.back() == ']') value.remove_suffix(1);
         else if (!cut) Damage(record, at, "expected ']' after the return code");
         SetTraceName(record.rc, NameKind::ReturnCode, value);
-        if (!record.rc.known && !cut) Damage(record, at, "'" + record.rc.text + "' is no return code");
+        if (!record.rc.known && !cut) Damage(record, at, "'" + ShownText(record.rc.text) + "' is no return code");
         return true;
     }
     if (StartsWith(text, kDataPointerHead)) {
@@ -345,7 +350,7 @@ bool CTraceReader::State::Take(TraceRecord& record, std::string_view text, uint6
     }
     if (text.empty()) return true;
     if (!record.hasResult) {
-        Damage(record, at, "expected the return code line, found: " + std::string(text.substr(0, 60)));
+        Damage(record, at, "expected the return code line, found: " + ShownText(text));
         return true;
     }
     Structure(record, text, at, cut);
@@ -408,7 +413,7 @@ void CTraceReader::State::Structure(TraceRecord& record, std::string_view text, 
     }
     size_t equals = body.find('=');
     if (equals == std::string_view::npos) {
-        if (!cut) Damage(record, at, "expected a field, found: " + std::string(body.substr(0, 60)));
+        if (!cut) Damage(record, at, "expected a field, found: " + ShownText(body));
         return;
     }
     std::string_view name = Trim(body.substr(0, equals));
@@ -432,7 +437,7 @@ void CTraceReader::State::Structure(TraceRecord& record, std::string_view text, 
     }
     flushLabel();
     if (!closing) {
-        if (!cut) Damage(record, at, "expected '[', '<' or '{' after '=': " + std::string(body.substr(0, 60)));
+        if (!cut) Damage(record, at, "expected '[', '<' or '{' after '=': " + ShownText(body));
         return;
     }
     size_t close = value.rfind(closing);

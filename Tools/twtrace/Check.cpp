@@ -153,6 +153,16 @@ constexpr ItemTypeRule kItemTypeRules[] = {
     {ICAP_FRAMES, TWTY_FRAME, "ICAP_FRAMES is a TW_FRAME"},
 };
 
+}  // namespace
+
+int64_t StandardItemType(int64_t cap) {
+    for (const ItemTypeRule& rule : kItemTypeRules)
+        if (rule.cap == cap) return rule.itemType;
+    return -1;
+}
+
+namespace {
+
 // What a container's own fields say; the finding's text when they contradict each other.
 struct ContainerRule {
     const char* block;
@@ -224,6 +234,7 @@ constexpr ContainerRule kContainerRules[] = {
      "a range's DefaultValue lies within MinValue..MaxValue"},
 };
 
+constexpr const char* kCutReason = "a container's block holds at least what its type needs (its fixed part, whole items)";
 constexpr const char* kStatusReason = "after TWRC_FAILURE the application asks DAT_STATUS for the condition code";
 constexpr const char* kStripReason = "a strip's BytesWritten fits in the buffer the application gave (Memory.Length)";
 
@@ -232,8 +243,18 @@ public:
     explicit CChecker(std::ostream& out) : m_out(out) {}
 
     void Take(const TraceRecord& record) {
+        // A call that never returned is damage only when more records follow it.
+        if (!m_openCall.empty()) Finding(m_openCall, "damaged", nullptr, m_openDamage, "");
+        m_openCall.clear();
         std::string name = RecordName(record, m_lastNumber);
-        for (const std::string& damage : record.damage) Finding(name, "damaged", nullptr, damage, "");
+        bool open = record.kind == TraceRecord::Kind::Triplet && !record.hasResult && !record.damage.empty();
+        for (size_t i = 0; i + open < record.damage.size(); ++i) Finding(name, "damaged", nullptr, record.damage[i], "");
+        if (open) {
+            // The reader names the missing return code last.
+            m_openCall = name;
+            m_openDamage = record.damage.back();
+            m_openText = EndsInside(record);
+        }
         if (record.kind == TraceRecord::Kind::Unreadable) return;
         if (record.kind == TraceRecord::Kind::Triplet) {
             m_lastNumber = record.number;
@@ -254,6 +275,7 @@ public:
     }
 
     int Finish() {
+        if (!m_openCall.empty()) Finding(m_openCall, "ends inside a call", nullptr, m_openText, "");
         if (!m_unasked.empty())
             Finding(m_unasked, "status never asked", "application", "the condition code of the failure", kStatusReason);
         if (m_findings == 0) m_out << "No protocol fault found.\n";
@@ -297,6 +319,10 @@ private:
         const char* side =
             RuleApplies(record, static_cast<TW_UINT16>(record.dat.value), MSG_SET) ? "application" : "driver";
         const char* kind = record.dat.value == DAT_CAPABILITY ? "container" : "structure";
+        if (record.dat.value == DAT_CAPABILITY) {
+            std::string cut = ContainerCut(record);
+            if (!cut.empty()) Finding(name, "container cut", side, cut, kCutReason);
+        }
         for (const ContainerRule& rule : kContainerRules) {
             if (!record.Block(rule.block)) continue;
             std::string contradiction = rule.contradiction(record);
@@ -328,6 +354,7 @@ private:
     int64_t m_lastNumber = 0;
     int m_state = 0;
     std::string m_unasked;  // the last failure, until the next triplet asks its status
+    std::string m_openCall, m_openDamage, m_openText;  // a triplet without its return code, until the next record
     size_t m_findings = 0, m_application = 0, m_driver = 0, m_damaged = 0;
 };
 

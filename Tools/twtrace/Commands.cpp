@@ -34,3 +34,8 @@ int ReadEach(CTraceReader& reader, ReadProblem& problem, const std::function<voi
     }
     return kExitClean;
 }
+
+std::string EndsInside(const TraceRecord& record) {
+    return "the session ends inside " + record.Triplet() + " (record " + RecordNumber(record.number) +
+           "): the data source never returned (crash or hang), or the trace was cut";
+}

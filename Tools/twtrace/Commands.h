@@ -34,3 +34,7 @@ std::string RecordNumber(int64_t number);
 // record that has no number of its own.
 std::string RecordName(const TraceRecord& record, int64_t lastNumber);
 
+
+// What a trace whose last triplet has no return code means: "the session ends
+// inside DG_.../DAT_.../MSG_... (record 00031): ...".
+std::string EndsInside(const TraceRecord& record);

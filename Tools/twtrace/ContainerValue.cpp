@@ -10,7 +10,21 @@ std::vector<std::string> ListItems(const TraceRecord& record, const char* block)
     return items;
 }
 
+std::string ContainerCut(const TraceRecord& record) {
+    constexpr std::string_view kOpen = "!!! ", kClose = ".!!!";
+    for (const TraceNode& node : record.Nodes()) {
+        std::string_view text = node.value;
+        if (text.size() < kOpen.size() + kClose.size() || text.substr(0, kOpen.size()) != kOpen ||
+            text.substr(text.size() - kClose.size()) != kClose)
+            continue;
+        text = text.substr(kOpen.size(), text.size() - kOpen.size() - kClose.size());
+        if (text.rfind("container cut:", 0) == 0 || text.rfind("item cut:", 0) == 0) return std::string(text);
+    }
+    return "";
+}
+
 std::string ContainerValue(const TraceRecord& record) {
+    if (!ContainerCut(record).empty()) return "cut";
     auto value = [&](const char* field, const char* block) {
         const TraceNode* node = record.Field(field, block);
         return node ? node->value : std::string("?");

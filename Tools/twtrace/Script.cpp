@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "ContainerValue.h"
 #include "TraceNames.h"
 #include "twaintbl.h"
 
@@ -40,6 +41,15 @@ Words Fix32Word(std::string_view text) {
         word += "." + digits;
     }
     return word;
+}
+
+// "TYPE value" standing in for a capability's item: the standard's type of it
+// when the tables know one, with a zero of that type.
+std::string StandInItem(int64_t cap) {
+    int64_t type = StandardItemType(cap);
+    if (type < 0) return "TWTY_UINT16 0";
+    const char* zero = type == TWTY_FRAME ? "0 0 0 0" : type >= TWTY_STR32 && type <= TWTY_STR255 ? "\"\"" : "0";
+    return NameOfValue(NameKind::ItemType, type) + " " + zero;
 }
 
 // One item of a container as the trace shows it, as the script's word(s) for it.
@@ -113,6 +123,8 @@ Container ContainerWords(const TraceRecord& record) {
     for (const auto& kind : kContainers) {
         const TraceNode* block = record.Block(kind.block);
         if (!block) continue;
+        std::string cut = ContainerCut(record);
+        if (!cut.empty()) return {"", cut};
         const TraceNode* type = record.Field("ItemType", kind.block);
         int64_t itemType = 0;
         if (!type || !ValueOfName(NameKind::ItemType, type->value, itemType))
@@ -262,11 +274,15 @@ private:
                 std::string kind = conType ? conType->value : "";
                 if (kind == "TWON_DONTCARE16" || kind.empty()) return "";
                 auto seen = m_seenItem.find(record.cap.value);
-                std::string item = seen != m_seenItem.end() ? seen->second : "TWTY_UINT16 0";
+                std::string item = seen != m_seenItem.end() ? seen->second : StandInItem(record.cap.value);
+                size_t blank = item.find(' ');
+                std::string type = item.substr(0, blank), value = item.substr(blank + 1);
                 if (kind == "TWON_ONEVALUE") words += " ONEVALUE " + item;
                 else if (kind == "TWON_ARRAY") words += " ARRAY " + item;
-                else if (kind == "TWON_ENUMERATION") words += " ENUMERATION " + item.insert(item.find(' '), " 0 0");
-                else return "its container type " + kind + " has no script form";
+                else if (kind == "TWON_ENUMERATION") words += " ENUMERATION " + type + " 0 0 " + value;
+                else if (kind != "TWON_RANGE") return "its container type " + kind + " has no script form";
+                else if (type == "TWTY_FRAME" || value[0] == '"') return "a range of " + type + " has no script form";
+                else words += " RANGE " + type + " " + value + " " + value + " 1 " + value + " " + value;
                 notes += "# " + RecordName(record, m_lastNumber) +
                          ": a failed MSG_SET shows no container; these values stand in for it\n";
                 return "";

@@ -32,13 +32,23 @@ public:
                    : record.kind == TraceRecord::Kind::Event ? "event after " + Number(m_lastNumber)
                                                               : RecordName(record, m_lastNumber);
         };
-        for (const std::string& damage : record.damage) Damaged(where() + ": " + damage);
+        // A call that never returned is damage only when more records follow it.
+        if (!m_openDamage.empty()) Damaged(m_openDamage);
+        m_openDamage.clear();
+        m_endsInside.clear();
+        bool open = record.kind == TraceRecord::Kind::Triplet && !record.hasResult && !record.damage.empty();
+        for (size_t i = 0; i + open < record.damage.size(); ++i) Damaged(where() + ": " + record.damage[i]);
+        if (open) {
+            m_openDamage = where() + ": " + record.damage.back();  // the reader names the missing return code last
+            m_endsInside = EndsInside(record);
+        }
         if (record.kind == TraceRecord::Kind::Unreadable) return;
         if (record.kind == TraceRecord::Kind::Event) {
             ++m_events;
         } else {
             ++m_triplets;
             m_lastNumber = record.number;
+            Identity(record);
             ++m_kinds[record.dg.text + "/" + record.dat.text + "/" + record.msg.text];
             Failure(record);
             Capability(record);
@@ -54,7 +64,12 @@ public:
 
     void Write(std::ostream& out) {
         Failure(TraceRecord());  // a failure at the very end was never followed by a status
-        out << "Records: " << m_triplets + m_events << ": " << m_triplets << " triplets, " << m_events
+        if (!m_endsInside.empty()) out << "Ends inside a call: " << m_endsInside << "\n";
+        out << "Data source: " << (m_source.empty() ? "its identity is not in the trace" : m_source) << "\n"
+            << "Application: not in the trace (the monitor does not write the caller's identity)\n";
+        if (m_triplets > 0 && m_listings == m_triplets)
+            out << "Session: none: the manager listed this source (DAT_IDENTITY/MSG_GET only); no session\n";
+        out << "\nRecords: " << m_triplets + m_events << ": " << m_triplets << " triplets, " << m_events
             << " claimed events\n\nTriplets by kind:\n";
         for (const auto& [kind, count] : m_kinds) out << "  " << Pad(std::to_string(count), 6, true) << "  " << kind << "\n";
         out << "\nStates: ";
@@ -116,6 +131,23 @@ private:
         }
     };
     void Damaged(const std::string& text) { m_damage.Add(text); }
+
+    // The source's identity, as the manager's DAT_IDENTITY calls show it; the first named one.
+    void Identity(const TraceRecord& record) {
+        if (record.dat.value != DAT_IDENTITY) return;
+        m_listings += record.msg.value == MSG_GET;
+        const TraceNode* product = record.Field("ProductName", "TW_IDENTITY");
+        if (!m_source.empty() || !product || product->value.empty()) return;
+        auto value = [&](const char* field, const char* block) {
+            const TraceNode* node = record.Field(field, block);
+            return node ? node->value : "?";
+        };
+        m_source = "\"" + product->value + "\" by " + value("Manufacturer", "TW_IDENTITY") + " (family " +
+                   value("ProductFamily", "TW_IDENTITY") + "), version " + value("MajorNum", "TW_VERSION") + "." +
+                   value("MinorNum", "TW_VERSION") + " \"" + value("Info", "TW_VERSION") + "\", TWAIN " +
+                   value("ProtocolMajor", "TW_IDENTITY") + "." + value("ProtocolMinor", "TW_IDENTITY") + " (" +
+                   Number(record) + ")";
+    }
 
     // A failure, and the condition code of the status the application asked next.
     void Failure(const TraceRecord& record) {
@@ -201,6 +233,9 @@ private:
     }
 
     int64_t m_lastNumber = 0;
+    std::string m_openDamage, m_endsInside;  // a triplet without its return code, until the next record
+    std::string m_source;
+    uint64_t m_listings = 0;  // DAT_IDENTITY/MSG_GET: the manager asking a source who it is
     uint64_t m_triplets = 0, m_events = 0, m_images = 0;
     std::map<std::string, uint64_t> m_kinds;
     int m_state = 0;

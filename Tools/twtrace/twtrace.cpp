@@ -7,27 +7,57 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string_view>
 
 #include "Commands.h"
+#include "FileText.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: twtrace <command> FILE\n"
-    "  summary FILE   the session at a glance: triplets, states, failures, capabilities, transfers\n"
+    "  summary FILE   what matters first (who, where the session stopped), then triplets,\n"
+    "                 states, failures, capabilities and transfers\n"
     "  check FILE     protocol faults, each with its record, rule and side at fault\n"
-    "                 (exit 0 clean, 1 faults found, 2 not readable)\n"
     "  script FILE    a twhost session script that replays the application's side\n"
     "  json FILE      the records as JSON lines\n"
-    "  diff A B       the differences between two traces, aligned by their triplets\n";
+    "  diff A B       the differences between two traces, aligned by their triplets\n"
+    "  --help         this text;  --version  the version\n"
+    "Exit status:\n"
+    "  summary, script, json  0 done; 2 nothing done\n"
+    "  check                  0 no fault found; 1 faults found; 2 nothing checked\n"
+    "  diff                   0 the traces match; 1 differences found; 2 nothing compared\n"
+    "  (2: a wrong argument, or a file that is missing, not text or holds no record)\n";
 
-int Usage(const char* what) {
-    fprintf(stderr, "twtrace: %s\n%s", what, kUsage);
+constexpr std::string_view kCommands[] = {"summary", "check", "script", "json", "diff"};
+
+bool IsCommand(std::string_view word) {
+    for (std::string_view command : kCommands)
+        if (word == command) return true;
+    return false;
+}
+
+int Usage(const std::string& what) {
+    fprintf(stderr, "twtrace: %s\n%s", what.c_str(), kUsage);
     return kExitUnreadable;
+}
+
+std::string Quoted(const char* argument) { return "'" + ShownText(argument) + "'"; }
+
+// The arguments in the order they were meant, when a command was given after a file.
+std::string SwappedHint(int argc, char** argv) {
+    for (int i = 2; i < argc; ++i) {
+        if (!IsCommand(argv[i])) continue;
+        std::string hint = std::string("twtrace ") + argv[i];
+        for (int j = 1; j < argc; ++j)
+            if (j != i) hint += " " + ShownText(argv[j]);
+        return "; did you mean: " + hint;
+    }
+    return "";
 }
 
 // An open trace file, with progress on a terminal for a long read.
@@ -35,11 +65,12 @@ struct TraceFile {
     FILE* file = nullptr;
     std::string name;
     long long size = 0;
+    bool regular = false;
     ~TraceFile() {
         if (file) fclose(file);
     }
     bool Open(const char* path) {
-        name = path;
+        name = ShownText(path, SIZE_MAX);  // shown with the progress
         file = fopen(path, "rb");
         if (!file) return false;
         struct stat info {};
@@ -48,7 +79,17 @@ struct TraceFile {
             return false;
         }
         size = info.st_size;
+        regular = S_ISREG(info.st_mode);
         return true;
+    }
+    // What the file looks like when it is no text, its position kept at its start.
+    // A pipe cannot be read twice: it is read as it comes.
+    std::string NotText() {
+        if (!regular) return "";
+        std::string head(kTextSniffBytes, '\0');
+        head.resize(fread(head.data(), 1, head.size(), file));
+        rewind(file);
+        return NotTextKind(head);
     }
 };
 
@@ -67,24 +108,40 @@ void ShowProgress(CTraceReader& reader, const TraceFile& file) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    for (int i = 1; i < argc; ++i)
-        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
             fputs(kUsage, stdout);
             return 0;
         }
+        if (argument == "--version") {
+            printf("twtrace %s\n", TWAIN_MONITOR_VERSION);
+            return 0;
+        }
+    }
     if (argc < 2) return Usage("a command is missing");
     std::string_view command = argv[1];
+    if (command.size() > 1 && command[0] == '-') return Usage("unknown option " + Quoted(argv[1]));
+    if (!IsCommand(command)) return Usage("unknown command " + Quoted(argv[1]) + SwappedHint(argc, argv));
     bool diff = command == "diff";
-    if (!diff && command != "summary" && command != "check" && command != "script" && command != "json")
-        return Usage(("unknown command '" + std::string(command) + "'").c_str());
     int files = diff ? 2 : 1;
+    for (int i = 2; i < argc && i < 2 + files; ++i)
+        if (argv[i][0] == '-' && argv[i][1] != '\0')
+            return Usage(Quoted(argv[i]) + " is an option, not a trace file (a file named so: ./" +
+                         ShownText(argv[i]) + ")");
     if (argc - 2 < files) return Usage(diff ? "diff needs two trace files" : "a trace file is missing");
-    if (argc - 2 > files) return Usage(("one argument too many: '" + std::string(argv[2 + files]) + "'").c_str());
+    if (argc - 2 > files) return Usage("one argument too many: " + Quoted(argv[2 + files]));
 
     TraceFile traces[2];
     for (int i = 0; i < files; ++i) {
         if (!traces[i].Open(argv[2 + i])) {
-            fprintf(stderr, "twtrace: %s: %s\n", argv[2 + i], strerror(errno));
+            fprintf(stderr, "twtrace: %s: %s\n", ShownText(argv[2 + i], SIZE_MAX).c_str(), strerror(errno));
+            return kExitUnreadable;
+        }
+        std::string kind = traces[i].NotText();
+        if (!kind.empty()) {
+            fprintf(stderr, "twtrace: %s: not a trace: it looks like %s\n", ShownText(argv[2 + i], SIZE_MAX).c_str(),
+                    kind.c_str());
             return kExitUnreadable;
         }
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every example of the README as a user would, from the repository root, on
-# the build/ that Tools/demo.sh makes (the tree ctest runs this in).
+# Runs every example of the README and of docs/*.md as a user would, from the
+# repository root, on the build/ that Tools/demo.sh makes (the tree ctest runs
+# this in).
 #
 # The README's fences say what is an example:
 #   ```sh      shell commands for Linux, run exactly as written, block by block
@@ -20,11 +21,11 @@
 # Before the examples run, build/stage is staged as the demo stages it; the trace
 # files the examples write are removed afterwards, so the demo's stage is left
 # as it was found.
-#   bash tests/e2e/readme_examples.sh [README]
+#   bash tests/e2e/readme_examples.sh [FILE.md ...]     (default: README.md docs/*.md)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-readme=${1:-$top/README.md}
 cd "$top"
+if [ $# -gt 0 ]; then documents=("$@"); else documents=(README.md docs/*.md); fi
 
 bash Tools/stage.sh build
 log_dir=build/stage/Users/Shared/NORVA/Lumora/LOG/TWAIN
@@ -45,7 +46,7 @@ failures=0
 run=0
 shown=0
 fail() {
-  echo "README example (line $1) failed: $2" >&2
+  echo "example ($readme line $1) failed: $2" >&2
   sed 's/^/    /' "$3" >&2
   failures=$((failures + 1))
 }
@@ -91,29 +92,31 @@ run_block() {
   esac
 }
 
-kind=""
-text=""
-start=0
-number=0
-while IFS= read -r readme_line || [ -n "$readme_line" ]; do
-  number=$((number + 1))
-  if [ -z "$kind" ]; then
-    # A fence: three backticks or more, then an info string without backticks,
-    # whose first word says what the block is.
-    if [[ "$readme_line" =~ ^\`\`\`+[[:space:]]*([^\`]*)$ ]]; then
-      read -r kind _ <<<"${BASH_REMATCH[1]}" || true
-      kind=${kind:-none}
-      text=""
-      start=$number
+for readme in "${documents[@]}"; do
+  kind=""
+  text=""
+  start=0
+  number=0
+  while IFS= read -r readme_line || [ -n "$readme_line" ]; do
+    number=$((number + 1))
+    if [ -z "$kind" ]; then
+      # A fence: three backticks or more, then an info string without backticks,
+      # whose first word says what the block is.
+      if [[ "$readme_line" =~ ^\`\`\`+[[:space:]]*([^\`]*)$ ]]; then
+        read -r kind _ <<<"${BASH_REMATCH[1]}" || true
+        kind=${kind:-none}
+        text=""
+        start=$number
+      fi
+    elif [[ "$readme_line" =~ ^\`\`\`+[[:space:]]*$ ]]; then
+      run_block "$kind" "$start" "$text"
+      kind=""
+    else
+      text+="${text:+$'\n'}$readme_line"
     fi
-  elif [[ "$readme_line" =~ ^\`\`\`+[[:space:]]*$ ]]; then
-    run_block "$kind" "$start" "$text"
-    kind=""
-  else
-    text+="${text:+$'\n'}$readme_line"
-  fi
-done <"$readme"
-[ -z "$kind" ] || { echo "README: the block of line $start is not closed" >&2; exit 1; }
+  done <"$readme"
+  [ -z "$kind" ] || { echo "$readme: the block of line $start is not closed" >&2; exit 1; }
+done
 
-echo "README: $run examples run, $shown blocks shown, $failures failed"
+echo "README and docs: $run examples run, $shown blocks shown, $failures failed"
 [ "$failures" -eq 0 ]

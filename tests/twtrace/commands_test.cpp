@@ -32,11 +32,18 @@ const std::string kStrip =
     "  TW_IMAGEMEMXFER = {\n    BytesWritten = [5000]\n    Memory       =\n    TW_MEMORY = {\n"
     "      Flags  = [0x9]\n      Length = [4096]\n      TheMem = <0x00003000>\n    }\n}\n";
 
-// A session with one fault of each kind.
+const std::string kIdentity =
+    "  TW_IDENTITY = {\n    Id              = [0]\n    Version         =\n    TW_VERSION = {\n"
+    "      MajorNum = [3]\n      MinorNum = [4]\n      Language = [TWLG_USA]\n      Country  = [TWCY_USA]\n"
+    "      Info     = [3.4 build 7]\n    }\n    ProtocolMajor   = [2]\n    ProtocolMinor   = [1]\n"
+    "    SupportedGroups = [3]\n    Manufacturer    = [Maker]\n    ProductFamily   = [Family]\n"
+    "    ProductName     = [Scanner \\x1b[2J]\n  }\n";
+
+// A session with one fault of each kind, cut inside its last call.
 const std::string kFaultyTrace =
     Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_CANCEL", 3) +
     Record(2, "DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION)", "TWRC_SUCCESS", 3, kBadEnumeration) +
-    Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+    Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4, kIdentity) +
     Record(4, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS)", "TWRC_SUCCESS", 4, kBadRange) +
     Record(5, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_FAILURE", 4) +
     Record(6, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4, kPixelType) +
@@ -44,7 +51,8 @@ const std::string kFaultyTrace =
     Record(8, "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET", "TWRC_XFERDONE", 5, kStrip) +
     Record(9, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_FAILURE", 5) +
     Record(10, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 5,
-           "  TW_STATUS = {\n    ConditionCode = [TWCC_SEQERROR]\n  }\n");
+           "  TW_STATUS = {\n    ConditionCode = [TWCC_SEQERROR]\n  }\n") +
+    Crlf("[00011] [APP] DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS\n");
 
 struct ExactCase {
     const char* what;
@@ -68,9 +76,14 @@ TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
         R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: state: application: sent in state 5; rule: a strip is asked only once a transfer is ready (states 6 and 7))j" "\n"
         R"j(00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET: strip: driver: BytesWritten 5000 in a buffer of 4096 bytes; rule: a strip's BytesWritten fits in the buffer the application gave (Memory.Length))j" "\n"
         R"j(00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS: state: application: sent in state 5; rule: a source is closed in state 4: it is disabled first (MSG_DISABLEDS))j" "\n"
-        R"j(9 findings: 5 of the application, 4 of the driver, 0 damaged records or lines)j" "\n"},
+        R"j(00011 DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS: ends inside a call: the session ends inside DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS (record 00011): the data source never returned (crash or hang), or the trace was cut)j" "\n"
+        R"j(10 findings: 5 of the application, 4 of the driver, 1 damaged records or lines)j" "\n"},
         {"summary", RunSummary, kExitClean,
-                R"j(Records: 10: 10 triplets, 0 claimed events)j" "\n"
+                R"j(Ends inside a call: the session ends inside DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS (record 00011): the data source never returned (crash or hang), or the trace was cut)j" "\n"
+        R"j(Data source: "Scanner \x1b[2J" by Maker (family Family), version 3.4 "3.4 build 7", TWAIN 2.1 (00003))j" "\n"
+        R"j(Application: not in the trace (the monitor does not write the caller's identity))j" "\n"
+        R"j()j" "\n"
+        R"j(Records: 11: 11 triplets, 0 claimed events)j" "\n"
         R"j()j" "\n"
         R"j(Triplets by kind:)j" "\n"
         R"j(       1  DG_CONTROL/DAT_CAPABILITY/MSG_GET)j" "\n"
@@ -78,6 +91,7 @@ TEST(TwtraceCommands, FaultyTraceGivesTheExactOutput) {
         R"j(       1  DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS)j" "\n"
         R"j(       2  DG_CONTROL/DAT_IDENTITY/MSG_OPENDS)j" "\n"
         R"j(       1  DG_CONTROL/DAT_STATUS/MSG_GET)j" "\n"
+        R"j(       1  DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS)j" "\n"
         R"j(       1  DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS)j" "\n"
         R"j(       1  DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET)j" "\n"
         R"j()j" "\n"
@@ -146,6 +160,91 @@ TEST(TwtraceSummary, ShowsTheRegisteredCallbackAndTheMessagesItCarried) {
     EXPECT_EQ(result.out.substr(result.out.size() - section.size()), section) << result.out;
 }
 
+// The manager only asked who the source is; a call without its return code in the
+// middle of a trace is damage, not where the session ended.
+TEST(TwtraceSummary, SaysWhatKindOfTraceItIs) {
+    const std::string listing = Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_GET", "TWRC_SUCCESS", 3);
+    const std::string openInside = Crlf("[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_OPENDS\n") +
+                                   Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4);
+    const std::string head = "Data source: its identity is not in the trace\n"
+                             "Application: not in the trace (the monitor does not write the caller's identity)\n";
+    const struct {
+        std::string trace, out;
+    } cases[] = {
+        {listing, head + "Session: none: the manager listed this source (DAT_IDENTITY/MSG_GET only); no session\n\n"
+                         "Records: 1: 1 triplets, 0 claimed events\n\nTriplets by kind:\n"
+                         "       1  DG_CONTROL/DAT_IDENTITY/MSG_GET\n\nStates: 3 (00001)\n"},
+        {openInside, head + "\nRecords: 2: 2 triplets, 0 claimed events\n\nTriplets by kind:\n"
+                            "       2  DG_CONTROL/DAT_IDENTITY/MSG_OPENDS\n\nStates: 4 (00002)\n\nDamage:\n"
+                            "  00001: line 1: the record has no return code (the session ended, or its call never "
+                            "returned)\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RunOn(RunSummary, c.trace).out, c.out);
+}
+
+// A container whose block the monitor found too small, and failed sets that the
+// script replays with stand-ins of the capability's standard item type.
+TEST(TwtraceCommands, CutContainersAndStandIns) {
+    auto failedSet = [](int number, const char* cap, const char* conType) {
+        return Record(number, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (" + std::string(cap) + ")", "TWRC_FAILURE", 4,
+                      "  TW_CAPABILITY = {\n    Cap        = [" + std::string(cap) + "]\n    ConType    = [" +
+                          conType + "]\n    hContainer = <0x00003000>\n  }\n") +
+               Record(number + 1, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 4,
+                      "  TW_STATUS = {\n    ConditionCode = [TWCC_BADVALUE]\n  }\n");
+    };
+    const std::string trace =
+        Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+        Record(2, "DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4,
+               Capability("ICAP_PIXELTYPE", "    TW_ONEVALUE = {\n      !!! container cut: the block holds 6 bytes, "
+                                            "TW_ONEVALUE needs 8.!!!\n    }\n")) +
+        Record(3, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4,
+               Capability("ICAP_PIXELTYPE", "    TW_ONEVALUE = {\n      ItemType = [TWTY_UINT16]\n"
+                                            "      Item     = [!!! item cut: the block holds 1 of its 2 bytes.!!!]\n"
+                                            "    }\n")) +
+        failedSet(4, "CAP_XFERCOUNT", "TWON_ONEVALUE") + failedSet(6, "ICAP_XRESOLUTION", "TWON_RANGE") +
+        failedSet(8, "ICAP_FRAMES", "TWON_RANGE") + failedSet(10, "CAP_KQ_DUALIMAGE", "TWON_ENUMERATION");
+    const std::string cut = "ICAP_PIXELTYPE): container cut: ";
+    const ExactCase cases[] = {
+        {"check", RunCheck, kExitFindings,
+         "00002 DG_CONTROL/DAT_CAPABILITY/MSG_GET (" + cut + "driver: container cut: the block holds 6 bytes, "
+         "TW_ONEVALUE needs 8; rule: a container's block holds at least what its type needs (its fixed part, whole "
+         "items)\n"
+         "00003 DG_CONTROL/DAT_CAPABILITY/MSG_SET (" + cut + "application: item cut: the block holds 1 of its 2 "
+         "bytes; rule: a container's block holds at least what its type needs (its fixed part, whole items)\n"
+         "2 findings: 1 of the application, 1 of the driver, 0 damaged records or lines\n"},
+        {"script", RunScript, kExitClean,
+         "# A twhost session script that replays the application's side of a trace (twtrace script).\n"
+         "DG_CONTROL DAT_IDENTITY MSG_OPENDS -> TWRC_SUCCESS  # 00001\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_GET ICAP_PIXELTYPE -> TWRC_SUCCESS  # 00002\n"
+         "# 00003 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE): its container cannot be replayed: item cut: "
+         "the block holds 1 of its 2 bytes: left out\n"
+         "# 00004 DG_CONTROL/DAT_CAPABILITY/MSG_SET (CAP_XFERCOUNT): a failed MSG_SET shows no container; these "
+         "values stand in for it\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_XFERCOUNT ONEVALUE TWTY_INT16 0 -> TWRC_FAILURE  # 00004\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00005\n"
+         "# 00006 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_XRESOLUTION): a failed MSG_SET shows no container; these "
+         "values stand in for it\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET ICAP_XRESOLUTION RANGE TWTY_FIX32 0 0 1 0 0 -> TWRC_FAILURE  # 00006\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00007\n"
+         "# 00008 DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_FRAMES): a range of TWTY_FRAME has no script form: left "
+         "out\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00009\n"
+         "# 00010 DG_CONTROL/DAT_CAPABILITY/MSG_SET (CAP_KQ_DUALIMAGE): a failed MSG_SET shows no container; these "
+         "values stand in for it\n"
+         "DG_CONTROL DAT_CAPABILITY MSG_SET CAP_KQ_DUALIMAGE ENUMERATION TWTY_UINT16 0 0 0 -> TWRC_FAILURE  # 00010\n"
+         "DG_CONTROL DAT_STATUS MSG_GET -> TWRC_SUCCESS TWCC_BADVALUE  # 00011\n"},
+    };
+    for (const ExactCase& c : cases) {
+        CommandOutput result = RunOn(c.command, trace);
+        EXPECT_EQ(result.status, c.status) << c.what;
+        EXPECT_EQ(result.out, c.out) << c.what;
+    }
+    // The capability table says "cut" where it would say "?".
+    EXPECT_NE(RunOn(RunSummary, trace).out.find("  ICAP_PIXELTYPE   cut (00003)            cut (00002)"),
+              std::string::npos)
+        << RunOn(RunSummary, trace).out;
+}
+
 TEST(TwtraceCheck, ACleanSessionPasses) {
     CommandOutput result = RunOn(RunCheck, Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
                                                Record(2, "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWRC_SUCCESS", 3));
@@ -156,7 +255,7 @@ TEST(TwtraceCheck, ACleanSessionPasses) {
 TEST(TwtraceDiff, ShowsOnlyInOneOtherCodesOtherFieldsAndWhereStatesPart) {
     const std::string other =
         Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_CANCEL", 3) +
-        Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+        Record(3, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4, kIdentity) +
         Record(4, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_BRIGHTNESS)", "TWRC_FAILURE", 4) +
         Record(5, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_FAILURE", 4) +
         Record(6, "DG_CONTROL/DAT_CAPABILITY/MSG_SET (ICAP_PIXELTYPE)", "TWRC_SUCCESS", 4,
@@ -186,8 +285,9 @@ TEST(TwtraceDiff, ShowsOnlyInOneOtherCodesOtherFieldsAndWhereStatesPart) {
         R"j(- 00008 DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET   only in A)j" "\n"
         R"j(- 00009 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS   only in A)j" "\n"
         R"j(- 00010 DG_CONTROL/DAT_STATUS/MSG_GET   only in A)j" "\n"
+        R"j(- 00011 DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS   only in A)j" "\n"
         R"j(+ 00008 DG_CONTROL/DAT_PENDINGXFERS/MSG_RESET   only in B)j" "\n"
-        R"j(7 differences (A: 10 records, B: 7 records))j" "\n");
+        R"j(8 differences (A: 11 records, B: 7 records))j" "\n");
 }
 
 // The command line: usage, wrong arguments and unreadable files.
@@ -203,6 +303,10 @@ TEST(TwtraceCommandLine, ExitStatusAndMessages) {
         std::string err;  // its first line
     } cases[] = {
         {"--help", 0, ""},
+        {"--version", 0, ""},
+        {"--brief", 2, "twtrace: unknown option '--brief'"},
+        {"summary --brief", 2, "twtrace: '--brief' is an option, not a trace file (a file named so: ./--brief)"},
+        {"trace.txt summary", 2, "twtrace: unknown command 'trace.txt'; did you mean: twtrace summary trace.txt"},
         {"", 2, "twtrace: a command is missing"},
         {"frobnicate x", 2, "twtrace: unknown command 'frobnicate'"},
         {"summary", 2, "twtrace: a trace file is missing"},

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                        Crlf("[00002] [APP] DG_FOO/ERROR!(77)/MSG_GET\n        Return Code = [ERROR!(12)]\n"
                             "pData   = <0x00001000>\n  TW_X = {\n    a line without brackets\n"),
                    R"j({"kind":"unreadable","line":1,"failed":false,"damaged":true,"damage":["line 1: not a )j"
-                   R"j(trace record: \u0001\u00ff\"\\garbage (and 1 more lines to line 2)"]})j"
+                   R"j(trace record: \\x01\\xff\"\\garbage (and 1 more lines to line 2)"]})j"
                    "\n"
                    R"j({"kind":"triplet","line":3,"number":2,"label":"APP","dg":{"name":"DG_FOO"},)j"
                    R"j("dat":{"name":"ERROR!(77)","value":77},"msg":{"name":"MSG_GET","value":1},)j"
