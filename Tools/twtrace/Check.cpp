@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "Check.h"
 #include "Commands.h"
 #include "ContainerValue.h"
 #include "TraceNames.h"
@@ -193,59 +194,56 @@ constexpr ContainerRule kContainerRules[] = {
 constexpr const char* kStatusReason = "after TWRC_FAILURE the application asks DAT_STATUS for the condition code";
 constexpr const char* kStripReason = "a strip's BytesWritten fits in the buffer the application gave (Memory.Length)";
 
+}  // namespace
+
 class CChecker {
 public:
-    explicit CChecker(std::ostream& out) : m_out(out) {}
+    explicit CChecker(std::function<void(const Finding&)> found) : m_found(std::move(found)) {}
 
     void Take(const TraceRecord& record) {
+        m_record = m_taken++;
         std::string name = RecordName(record, m_lastNumber);
-        for (const std::string& damage : record.damage) Finding(name, "damaged", nullptr, damage, "");
+        for (const std::string& damage : record.damage) Report(name, "damaged", nullptr, damage, "");
         if (record.kind == TraceRecord::Kind::Unreadable) return;
         if (record.kind == TraceRecord::Kind::Triplet) {
             m_lastNumber = record.number;
-            if (!m_unasked.empty() && !record.Is(DAT_STATUS, MSG_GET))
-                Finding(m_unasked, "status never asked", "application", "the condition code of the failure",
-                        kStatusReason);
+            if (!m_unasked.empty() && !record.Is(DAT_STATUS, MSG_GET)) StatusNeverAsked();
             m_unasked.clear();
             if (record.number == 1) m_state = 3;  // the monitor starts a trace in state 3
             CheckState(record, name);
             CheckReturnCode(record, name);
             CheckContainer(record, name);
             CheckStrip(record, name);
-            if (record.hasResult && record.rc.value == TWRC_FAILURE) m_unasked = name;
+            if (record.hasResult && record.rc.value == TWRC_FAILURE) {
+                m_unasked = name;
+                m_unaskedRecord = m_record;
+            }
         }
         // The state after the record; unknown when a record that should show it does not.
         if (record.hasState) m_state = record.state;
         else if (record.hasResult && record.rc.value != TWRC_FAILURE) m_state = 0;
     }
 
-    int Finish() {
-        if (!m_unasked.empty())
-            Finding(m_unasked, "status never asked", "application", "the condition code of the failure", kStatusReason);
-        if (m_findings == 0) m_out << "No protocol fault found.\n";
-        else
-            m_out << m_findings << " findings: " << m_application << " of the application, " << m_driver
-                  << " of the driver, " << m_damaged << " damaged records or lines\n";
-        return m_findings ? kExitFindings : kExitClean;
+    void Finish() {
+        if (!m_unasked.empty()) StatusNeverAsked();
+        m_unasked.clear();
     }
 
 private:
-    void Finding(const std::string& record, const char* rule, const char* side, const std::string& what,
+    void Report(const std::string& record, const char* rule, const char* side, const std::string& what,
                  const char* reason) {
-        ++m_findings;
-        if (!side) ++m_damaged;
-        else if (side[0] == 'a') ++m_application;
-        else ++m_driver;
-        m_out << record << ": " << rule << ": " << (side ? side : "") << (side ? ": " : "") << what;
-        if (reason[0]) m_out << "; rule: " << reason;
-        m_out << "\n";
+        m_found({m_record, record, rule, side, what, reason});
+    }
+    void StatusNeverAsked() {
+        m_found({m_unaskedRecord, m_unasked, "status never asked", "application", "the condition code of the failure",
+                 kStatusReason});
     }
 
     void CheckState(const TraceRecord& record, const std::string& name) {
         if (m_state == 0) return;
         for (const StateRule& rule : kStateRules) {
             if (!record.Is(rule.dat, rule.msg) || (rule.states & (1u << m_state))) continue;
-            Finding(name, "state", "application", "sent in state " + std::to_string(m_state), rule.reason);
+            Report(name, "state", "application", "sent in state " + std::to_string(m_state), rule.reason);
         }
     }
 
@@ -253,7 +251,7 @@ private:
         if (!record.hasResult || !record.rc.known || record.rc.value >= TWRC_CUSTOMBASE) return;
         for (const ReturnRule& rule : kReturnRules) {
             if (!record.Is(rule.dat, rule.msg) || (rule.codes & (1u << record.rc.value))) continue;
-            Finding(name, "return code", "driver", record.rc.text + " is not a code of this triplet", rule.reason);
+            Report(name, "return code", "driver", record.rc.text + " is not a code of this triplet", rule.reason);
         }
     }
 
@@ -264,14 +262,14 @@ private:
         for (const ContainerRule& rule : kContainerRules) {
             if (!record.Block(rule.block)) continue;
             std::string contradiction = rule.contradiction(record);
-            if (!contradiction.empty()) Finding(name, "container", side, contradiction, rule.reason);
+            if (!contradiction.empty()) Report(name, "container", side, contradiction, rule.reason);
         }
         const TraceNode* type = record.Field("ItemType");
         int64_t itemType = 0;
         if (!type || !record.hasCap || !ValueOfName(NameKind::ItemType, type->value, itemType)) return;
         for (const ItemTypeRule& rule : kItemTypeRules) {
             if (rule.cap != record.cap.value || rule.itemType == itemType) continue;
-            Finding(name, "item type", side, "item type " + type->value, rule.reason);
+            Report(name, "item type", side, "item type " + type->value, rule.reason);
         }
     }
 
@@ -281,23 +279,44 @@ private:
         int64_t written = NumberIn(record, "BytesWritten", "TW_IMAGEMEMXFER", ok);
         int64_t length = NumberIn(record, "Length", "TW_MEMORY", ok);
         if (!ok || static_cast<uint32_t>(written) <= static_cast<uint32_t>(length)) return;
-        Finding(name, "strip", "driver",
+        Report(name, "strip", "driver",
                 "BytesWritten " + std::to_string(static_cast<uint32_t>(written)) + " in a buffer of " +
                     std::to_string(static_cast<uint32_t>(length)) + " bytes",
                 kStripReason);
     }
 
-    std::ostream& m_out;
+    std::function<void(const Finding&)> m_found;
+    uint64_t m_taken = 0, m_record = 0;
     int64_t m_lastNumber = 0;
     int m_state = 0;
     std::string m_unasked;  // the last failure, until the next triplet asks its status
-    size_t m_findings = 0, m_application = 0, m_driver = 0, m_damaged = 0;
+    uint64_t m_unaskedRecord = 0;
 };
 
-}  // namespace
+CProtocolCheck::CProtocolCheck(std::function<void(const Finding&)> found)
+    : m(std::make_unique<CChecker>(std::move(found))) {}
+CProtocolCheck::~CProtocolCheck() = default;
+void CProtocolCheck::Take(const TraceRecord& record) { m->Take(record); }
+void CProtocolCheck::Finish() { m->Finish(); }
 
 int RunCheck(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
-    CChecker checker(out);
+    size_t findings = 0, application = 0, driver = 0, damaged = 0;
+    CProtocolCheck checker([&](const Finding& finding) {
+        ++findings;
+        if (!finding.side) ++damaged;
+        else if (finding.side[0] == 'a') ++application;
+        else ++driver;
+        out << finding.name << ": " << finding.rule << ": " << (finding.side ? finding.side : "")
+            << (finding.side ? ": " : "") << finding.what;
+        if (finding.reason[0]) out << "; rule: " << finding.reason;
+        out << "\n";
+    });
     int status = ReadEach(reader, problem, [&](const TraceRecord& record) { checker.Take(record); });
-    return status == kExitUnreadable ? status : checker.Finish();
+    if (status == kExitUnreadable) return status;
+    checker.Finish();
+    if (findings == 0) out << "No protocol fault found.\n";
+    else
+        out << findings << " findings: " << application << " of the application, " << driver << " of the driver, "
+            << damaged << " damaged records or lines\n";
+    return findings ? kExitFindings : kExitClean;
 }

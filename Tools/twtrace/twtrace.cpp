@@ -3,6 +3,7 @@
 //
 //   twtrace summary|check|script|json FILE
 //   twtrace diff A B
+//   twtrace html FILE [-o PAGE]
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <string_view>
 
 #include "Commands.h"
+#include "Html.h"
 
 namespace {
 
@@ -23,7 +25,9 @@ constexpr char kUsage[] =
     "                 (exit 0 clean, 1 faults found, 2 not readable)\n"
     "  script FILE    a twhost session script that replays the application's side\n"
     "  json FILE      the records as JSON lines\n"
-    "  diff A B       the differences between two traces, aligned by their triplets\n";
+    "  diff A B       the differences between two traces, aligned by their triplets\n"
+    "  html FILE [-o PAGE]\n"
+    "                 the trace as one self-contained page (default PAGE: FILE with .html)\n";
 
 int Usage(const char* what) {
     fprintf(stderr, "twtrace: %s\n%s", what, kUsage);
@@ -63,6 +67,59 @@ void ShowProgress(CTraceReader& reader, const TraceFile& file) {
     });
 }
 
+// "trace.html" for "trace.txt" or "trace"; "x.html.html" for "x.html", never the trace itself.
+std::string DefaultPage(const std::string& trace) {
+    size_t slash = trace.rfind('/');
+    size_t dot = trace.rfind('.');
+    std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) &&
+                               trace.compare(dot, std::string::npos, ".html") != 0
+                           ? trace.substr(0, dot)
+                           : trace;
+    return stem + ".html";
+}
+
+// twtrace html FILE [-o PAGE]: the page goes to a file, its name to standard output.
+int RunPageCommand(int argc, char** argv) {
+    std::string trace, page;
+    for (int i = 2; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument == "-o") {
+            if (i + 1 >= argc) return Usage("-o needs the page's file name");
+            page = argv[++i];
+        } else if (trace.empty()) {
+            trace = argv[i];
+        } else {
+            return Usage(("one argument too many: '" + std::string(argument) + "'").c_str());
+        }
+    }
+    if (trace.empty()) return Usage("a trace file is missing");
+    if (page.empty()) page = DefaultPage(trace);
+    TraceFile file;
+    if (!file.Open(trace.c_str())) {
+        fprintf(stderr, "twtrace: %s: %s\n", trace.c_str(), strerror(errno));
+        return kExitUnreadable;
+    }
+    struct stat traceInfo {}, pageInfo {};
+    if (fstat(fileno(file.file), &traceInfo) == 0 && stat(page.c_str(), &pageInfo) == 0 &&
+        traceInfo.st_dev == pageInfo.st_dev && traceInfo.st_ino == pageInfo.st_ino)
+        return Usage(("the page would replace the trace '" + trace + "'").c_str());
+    CTraceReader reader(file.file);
+    ShowProgress(reader, file);
+    size_t slash = trace.rfind('/');
+    std::string title = slash == std::string::npos ? trace : trace.substr(slash + 1);
+    ReadProblem problem;
+    int status = WritePageFile(page, problem, [&](std::ostream& out, ReadProblem& readProblem) {
+        return RunHtml(reader, title, out, readProblem);
+    });
+    if (isatty(STDERR_FILENO)) fputs("\r\x1b[K", stderr);
+    if (status == kExitUnreadable) {
+        fprintf(stderr, "twtrace: %s\n", problem.text.c_str());
+        return status;
+    }
+    printf("%s\n", page.c_str());
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +131,7 @@ int main(int argc, char** argv) {
         }
     if (argc < 2) return Usage("a command is missing");
     std::string_view command = argv[1];
+    if (command == "html") return RunPageCommand(argc, argv);
     bool diff = command == "diff";
     if (!diff && command != "summary" && command != "check" && command != "script" && command != "json")
         return Usage(("unknown command '" + std::string(command) + "'").c_str());
