@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Check.h"
+#include "Diff.h"
 #include "JsonText.h"
 #include "PageAssets.h"
 #include "Summary.h"
@@ -58,6 +59,18 @@ std::string Html(std::string_view text) {
     std::string out;
     AppendHtmlText(out, text);
     return out;
+}
+
+// The page's head: its policy allows the page's own style and, when it has one, its
+// own script, by their hashes, and nothing else.
+void Head(std::string& page, const std::string& title, bool script) {
+    page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+            "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'sha256-" +
+            Base64OfHex(kPageStyleSha256) + "'; script-src " +
+            (script ? "'sha256-" + Base64OfHex(kPageScriptSha256) + "'" : std::string("'none'")) +
+            "; base-uri 'none'; form-action 'none'\">\n"
+            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+            "<title>" + Html(title) + "</title>\n<style>" + kPageStyle + "</style>\n</head>\n<body>\n";
 }
 
 // The state over the session in at most kMaxColumns columns: each column holds a
@@ -211,7 +224,7 @@ public:
         m_check.Finish();
         SessionFacts facts = m_summary.Finish();
         std::string page;
-        Head(page, title);
+        Head(page, "TWAIN trace " + std::string(title), true);
         Glance(page, title, facts);
         Picture(page);
         Failures(page, facts);
@@ -224,7 +237,8 @@ public:
                 "<button id=\"previous-failure\" type=\"button\" title=\"key p\">Previous failure</button>"
                 "<button id=\"next-failure\" type=\"button\" title=\"key n\">Next failure</button>"
                 "<span id=\"shown\"></span></div>\n"
-                "<div id=\"pager-top\" class=\"pager\"></div><div id=\"record-list\"></div>"
+                "<div id=\"pager-top\" class=\"pager\"></div><div id=\"record-list\"><p id=\"records-loading\">Reading "
+                "the records (a big trace takes seconds)...</p></div>"
                 "<div id=\"pager-bottom\" class=\"pager\"></div>\n"
                 "<noscript><p>The records need the page's script.</p></noscript></section>\n"
                 "<script type=\"application/json\" id=\"finding-records\">[";
@@ -247,15 +261,6 @@ private:
         std::string text = std::string(finding.rule) + ": " + (finding.side ? finding.side : "damaged") + ": " + finding.what;
         if (m_findingMarks.size() < kMaxMarks) m_findingMarks.push_back({finding.record, finding.name + ": " + text});
         if (m_listed.size() < kMaxFindingsListed) m_listed.push_back(finding);
-    }
-
-    void Head(std::string& page, std::string_view title) const {
-        page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'sha256-" +
-                Base64OfHex(kPageStyleSha256) + "'; script-src 'sha256-" + Base64OfHex(kPageScriptSha256) +
-                "'; base-uri 'none'; form-action 'none'\">\n"
-                "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                "<title>TWAIN trace " + Html(title) + "</title>\n<style>" + kPageStyle + "</style>\n</head>\n<body>\n";
     }
 
     void Glance(std::string& page, std::string_view title, const SessionFacts& facts) const {
@@ -408,6 +413,53 @@ int RunHtml(CTraceReader& reader, std::string_view title, std::ostream& out, Rea
         return kExitUnreadable;
     }
     return kExitClean;
+}
+
+int RunDiffHtml(CTraceReader& first, CTraceReader& second, std::string_view titleA, std::string_view titleB,
+                std::ostream& out, ReadProblem& problem) {
+    DiffResult result;
+    if (DiffTraces(first, second, result, problem) == kExitUnreadable) return kExitUnreadable;
+    std::string page;
+    Head(page, "TWAIN traces " + std::string(titleA) + " | " + std::string(titleB), false);
+    page += "<header><h1>TWAIN traces <span class=\"file\">A: " + Html(titleA) + "</span> <span class=\"file\">B: " +
+            Html(titleB) + "</span></h1></header>\n<section id=\"glance\"><p id=\"difference-count\">" +
+            (result.differences == 0 ? "The traces agree record for record"
+                                     : std::to_string(result.differences) + " differences") +
+            " (A: " + std::to_string(result.recordsA) + " records, B: " + std::to_string(result.recordsB) +
+            " records)</p>\n<p class=\"note\">Aligned by their triplets; record numbers, pointers and handles "
+            "aside. Differences are marked: only in A, only in B, changed (with what changed), and where the "
+            "states first part.</p></section>\n<section id=\"sessions\"><table class=\"grid diff\"><thead><tr>"
+            "<th>A</th><th>return code</th><th>state</th><th>B</th><th>return code</th><th>state</th></tr></thead>"
+            "<tbody>\n";
+    auto cells = [&](const DiffSide& side) {
+        if (!side.present) return std::string("<td class=\"absent\" colspan=\"3\"></td>");
+        return "<td>" + Html(side.name) + "</td><td>" + Html(side.rc) + "</td><td>" +
+               (side.state ? std::to_string(side.state) : std::string()) + "</td>";
+    };
+    size_t difference = 0;
+    for (const DiffRow& row : result.rows) {
+        const char* kind = !row.a.present ? "only-b" : !row.b.present ? "only-a" : row.changes.empty() ? "same" : "changed";
+        bool differs = std::string_view(kind) != "same";
+        page += std::string("<tr class=\"") + kind + (row.parted.empty() ? "" : " parted") + "\"" +
+                (differs ? " id=\"d" + std::to_string(difference++) + "\"" : "") + ">" + cells(row.a) + cells(row.b) +
+                "</tr>\n";
+        if (!row.changes.empty() || !row.parted.empty()) {
+            page += "<tr class=\"changes\"><td colspan=\"6\"><ul>";
+            for (const std::string& change : row.changes) page += "<li>" + Html(change) + "</li>";
+            if (!row.parted.empty()) page += "<li class=\"parted\">the states part here: " + Html(row.parted) + "</li>";
+            page += "</ul></td></tr>\n";
+        }
+        if (page.size() >= (1u << 20)) {
+            out << page;
+            page.clear();
+        }
+    }
+    out << page << "</tbody></table></section>\n</body>\n</html>\n";
+    if (!out) {
+        problem.text = "the page could not be written";
+        return kExitUnreadable;
+    }
+    return result.differences ? kExitFindings : kExitClean;
 }
 
 int WritePageFile(const std::string& path, ReadProblem& problem,

@@ -12,6 +12,11 @@
 // Writes the page of the trace to out; title names the trace (its file name).
 int RunHtml(CTraceReader& reader, std::string_view title, std::ostream& out, ReadProblem& problem);
 
+// Writes the page of two traces side by side, aligned as diff aligns them, the
+// differences marked; the exit status is diff's.
+int RunDiffHtml(CTraceReader& first, CTraceReader& second, std::string_view titleA, std::string_view titleB,
+                std::ostream& out, ReadProblem& problem);
+
 // Text for an element's content or a quoted attribute: markup characters as
 // references, control characters and bytes that are not UTF-8 shown as \xHH.
 void AppendHtmlText(std::string& out, std::string_view text);

@@ -4,6 +4,7 @@
 //   twtrace summary|check|script|json FILE
 //   twtrace diff A B
 //   twtrace html FILE [-o PAGE]
+//   twtrace diff --html A B [-o PAGE]
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 #include "Commands.h"
 #include "Html.h"
@@ -27,7 +29,9 @@ constexpr char kUsage[] =
     "  json FILE      the records as JSON lines\n"
     "  diff A B       the differences between two traces, aligned by their triplets\n"
     "  html FILE [-o PAGE]\n"
-    "                 the trace as one self-contained page (default PAGE: FILE with .html)\n";
+    "                 the trace as one self-contained page (default PAGE: FILE with .html)\n"
+    "  diff --html A B [-o PAGE]\n"
+    "                 the two sessions side by side as one page (default PAGE: A with .diff.html)\n";
 
 int Usage(const char* what) {
     fprintf(stderr, "twtrace: %s\n%s", what, kUsage);
@@ -68,48 +72,59 @@ void ShowProgress(CTraceReader& reader, const TraceFile& file) {
 }
 
 // "trace.html" for "trace.txt" or "trace"; "x.html.html" for "x.html", never the trace itself.
-std::string DefaultPage(const std::string& trace) {
+std::string DefaultPage(const std::string& trace, const char* extension) {
     size_t slash = trace.rfind('/');
     size_t dot = trace.rfind('.');
     std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) &&
                                trace.compare(dot, std::string::npos, ".html") != 0
                            ? trace.substr(0, dot)
                            : trace;
-    return stem + ".html";
+    return stem + extension;
 }
 
-// twtrace html FILE [-o PAGE]: the page goes to a file, its name to standard output.
-int RunPageCommand(int argc, char** argv) {
-    std::string trace, page;
-    for (int i = 2; i < argc; ++i) {
+std::string FileName(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// twtrace html FILE [-o PAGE] and diff --html A B [-o PAGE]: the page goes to a
+// file, its name to standard output.
+int RunPageCommand(int argc, char** argv, bool diff) {
+    std::vector<std::string> traces;
+    std::string page;
+    const size_t files = diff ? 2 : 1;
+    for (int i = diff ? 3 : 2; i < argc; ++i) {
         std::string_view argument = argv[i];
         if (argument == "-o") {
             if (i + 1 >= argc) return Usage("-o needs the page's file name");
             page = argv[++i];
-        } else if (trace.empty()) {
-            trace = argv[i];
+        } else if (traces.size() < files) {
+            traces.emplace_back(argument);
         } else {
             return Usage(("one argument too many: '" + std::string(argument) + "'").c_str());
         }
     }
-    if (trace.empty()) return Usage("a trace file is missing");
-    if (page.empty()) page = DefaultPage(trace);
-    TraceFile file;
-    if (!file.Open(trace.c_str())) {
-        fprintf(stderr, "twtrace: %s: %s\n", trace.c_str(), strerror(errno));
-        return kExitUnreadable;
+    if (traces.size() < files) return Usage(diff ? "diff needs two trace files" : "a trace file is missing");
+    if (page.empty()) page = DefaultPage(traces[0], diff ? ".diff.html" : ".html");
+    TraceFile file[2];
+    for (size_t i = 0; i < files; ++i) {
+        if (!file[i].Open(traces[i].c_str())) {
+            fprintf(stderr, "twtrace: %s: %s\n", traces[i].c_str(), strerror(errno));
+            return kExitUnreadable;
+        }
+        struct stat traceInfo {}, pageInfo {};
+        if (fstat(fileno(file[i].file), &traceInfo) == 0 && stat(page.c_str(), &pageInfo) == 0 &&
+            traceInfo.st_dev == pageInfo.st_dev && traceInfo.st_ino == pageInfo.st_ino)
+            return Usage(("the page would replace the trace '" + traces[i] + "'").c_str());
     }
-    struct stat traceInfo {}, pageInfo {};
-    if (fstat(fileno(file.file), &traceInfo) == 0 && stat(page.c_str(), &pageInfo) == 0 &&
-        traceInfo.st_dev == pageInfo.st_dev && traceInfo.st_ino == pageInfo.st_ino)
-        return Usage(("the page would replace the trace '" + trace + "'").c_str());
-    CTraceReader reader(file.file);
-    ShowProgress(reader, file);
-    size_t slash = trace.rfind('/');
-    std::string title = slash == std::string::npos ? trace : trace.substr(slash + 1);
+    CTraceReader first(file[0].file);
+    ShowProgress(first, file[0]);
     ReadProblem problem;
     int status = WritePageFile(page, problem, [&](std::ostream& out, ReadProblem& readProblem) {
-        return RunHtml(reader, title, out, readProblem);
+        if (!diff) return RunHtml(first, FileName(traces[0]), out, readProblem);
+        CTraceReader second(file[1].file);
+        ShowProgress(second, file[1]);
+        return RunDiffHtml(first, second, FileName(traces[0]), FileName(traces[1]), out, readProblem);
     });
     if (isatty(STDERR_FILENO)) fputs("\r\x1b[K", stderr);
     if (status == kExitUnreadable) {
@@ -131,7 +146,8 @@ int main(int argc, char** argv) {
         }
     if (argc < 2) return Usage("a command is missing");
     std::string_view command = argv[1];
-    if (command == "html") return RunPageCommand(argc, argv);
+    if (command == "html" || (command == "diff" && argc > 2 && std::string_view(argv[2]) == "--html"))
+        return RunPageCommand(argc, argv, command == "diff");
     bool diff = command == "diff";
     if (!diff && command != "summary" && command != "check" && command != "script" && command != "json")
         return Usage(("unknown command '" + std::string(command) + "'").c_str());

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes three real traces through the monitor and their pages with twtrace html,
-# then checks the pages in chromium (page_test.py). Pages and screenshots stay in
+# Makes three real traces through the monitor, their pages with twtrace html and
+# the page of two of them with twtrace diff --html, then checks the pages in chromium (page_test.py). Pages and screenshots stay in
 # the artefacts directory. Exit 77 (skipped) only when chromium is not installed.
 #   browser_test.sh TWTRACE TWHOST MONITOR ROOT SCANNER_BUNDLE ANYDRIVER_BUNDLE HOSTILE_SOURCE ARTEFACTS
 set -euo pipefail
@@ -31,5 +31,10 @@ trace() {
 trace demo "$scanner" demo
 trace vendor "$scanner" vendor
 TWAIN_ANYDRIVER_TARGET=$hostile trace hostile "$anydriver" "$here/hostile_session.txt"
+
+# The demo and the hostile session side by side (diff's status 1: they differ).
+status=0
+"$twtrace" diff --html "$artefacts/demo.txt" "$artefacts/hostile.txt" -o "$artefacts/diff.html" >/dev/null || status=$?
+[ "$status" -eq 1 ] || { echo "twtrace diff --html exited $status, not 1" >&2; exit 1; }
 
 python3 "$here/page_test.py" "$chromium" "$artefacts"

@@ -1,10 +1,11 @@
 """The pages of twtrace html in chromium: what a person sees and does there.
-   page_test.py CHROMIUM ARTEFACTS   (ARTEFACTS holds demo.html, vendor.html, hostile.html)
+   page_test.py CHROMIUM ARTEFACTS   (demo.html, vendor.html, hostile.html, diff.html there)
 Each page: the failure count, the first failure's link and where it leads, the
 state picture's states, the filter narrowing the records, the key to the next
 failure, a screenshot at 1280x800 that is not blank, and a console with no
 error. The hostile page: none of the source's markup or script runs, and its
-strings show exactly as the source wrote them."""
+strings show exactly as the source wrote them. The diff page of the demo and the
+hostile session: its differences marked, the hostile strings inert there too."""
 import os
 import sys
 import time
@@ -114,6 +115,21 @@ def check_hostile(browser, artefacts):
     check("hostile: console errors", browser.errors(), [])
 
 
+def check_diff(browser, artefacts):
+    browser.load("file://" + os.path.join(artefacts, "diff.html"))
+    check("diff: count", text(browser, "#difference-count"), "32 differences (A: 31 records, B: 6 records)")
+    check("diff: marked rows", browser.evaluate(
+        "['only-a', 'only-b', 'changed', 'parted'].map(k => document.querySelectorAll('tr.' + k).length)"), [26, 1, 5, 0])
+    check("diff: hostile strings as written", browser.evaluate(
+        "[...document.querySelectorAll('tr.changes li')].some(li => li.textContent === "
+        "'TW_IDENTITY.Manufacturer: [NORVA] | [</script><b id=pwned>x</b>]')"), True)
+    check("diff: planted elements or scripts", browser.evaluate(
+        "document.querySelectorAll('#pwned, img, i, b, script, a[href^=\"javascript:\"]').length"), 0)
+    shot = browser.screenshot(os.path.join(artefacts, "diff.png"))
+    check("diff: screenshot not blank", cdp.png_colours(shot) >= 8, True)
+    check("diff: console errors", browser.errors(), [])
+
+
 def main():
     chromium, artefacts = sys.argv[1], sys.argv[2]
     browser = cdp.Browser(chromium)
@@ -121,11 +137,12 @@ def main():
         for page in PAGES:
             check_page(browser, artefacts, *page)
         check_hostile(browser, artefacts)
+        check_diff(browser, artefacts)
     finally:
         browser.close()
     for failure in failures:
         print("FAILED:", failure)
-    print(f"{len(PAGES) + 1} pages checked in chromium, {len(failures)} failures; artefacts in {artefacts}")
+    print(f"{len(PAGES) + 2} pages checked in chromium, {len(failures)} failures; artefacts in {artefacts}")
     return 1 if failures else 0
 
 

@@ -120,6 +120,43 @@ TEST(HtmlPage, RecordsKeepTheirTextAndShowTheirDamage) {
               std::string::npos);
 }
 
+// Two sessions side by side: each row a record of A, of B or of both, marked by
+// how they differ, what changed listed under it, where the states part.
+TEST(HtmlDiffPage, MarksWhatDiffersRowByRow) {
+    const std::string a = Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+                          Record(2, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 4,
+                                 "  TW_STATUS = {\n    ConditionCode = [<b>]\n  }\n") +
+                          Record(3, "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS", "TWRC_SUCCESS", 5);
+    const std::string b = Record(1, "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWRC_SUCCESS", 4) +
+                          Record(2, "DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_UNITS)", "TWRC_FAILURE", 4) +
+                          Record(3, "DG_CONTROL/DAT_STATUS/MSG_GET", "TWRC_SUCCESS", 4,
+                                 "  TW_STATUS = {\n    ConditionCode = [TWCC_BADCAP]\n  }\n") +
+                          Record(4, "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS", "TWRC_CANCEL", 4);
+    CTraceReader first(a), second(b);
+    std::ostringstream out;
+    ReadProblem problem;
+    EXPECT_EQ(RunDiffHtml(first, second, "a.txt", "b.txt", out, problem), kExitFindings);
+    std::string page = out.str();
+    size_t body = page.find("<tbody>");
+    EXPECT_EQ(page.substr(body, page.find("</tbody>") - body),
+              "<tbody>\n"
+              "<tr class=\"same\"><td>00001 DG_CONTROL/DAT_IDENTITY/MSG_OPENDS</td><td>TWRC_SUCCESS</td><td>4</td>"
+              "<td>00001 DG_CONTROL/DAT_IDENTITY/MSG_OPENDS</td><td>TWRC_SUCCESS</td><td>4</td></tr>\n"
+              "<tr class=\"only-b\" id=\"d0\"><td class=\"absent\" colspan=\"3\"></td><td>00002 "
+              "DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_UNITS)</td><td>TWRC_FAILURE</td><td></td></tr>\n"
+              "<tr class=\"changed\" id=\"d1\"><td>00002 DG_CONTROL/DAT_STATUS/MSG_GET</td><td>TWRC_SUCCESS</td>"
+              "<td>4</td><td>00003 DG_CONTROL/DAT_STATUS/MSG_GET</td><td>TWRC_SUCCESS</td><td>4</td></tr>\n"
+              "<tr class=\"changes\"><td colspan=\"6\"><ul><li>TW_STATUS.ConditionCode: [&lt;b&gt;] | "
+              "[TWCC_BADCAP]</li></ul></td></tr>\n"
+              "<tr class=\"changed parted\" id=\"d2\"><td>00003 DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS</td>"
+              "<td>TWRC_SUCCESS</td><td>5</td><td>00004 DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS</td>"
+              "<td>TWRC_CANCEL</td><td>4</td></tr>\n"
+              "<tr class=\"changes\"><td colspan=\"6\"><ul><li>return code: TWRC_SUCCESS | TWRC_CANCEL</li>"
+              "<li class=\"parted\">the states part here: 5 | 4</li></ul></td></tr>\n");
+    EXPECT_NE(page.find("<p id=\"difference-count\">3 differences (A: 3 records, B: 4 records)</p>"), std::string::npos);
+    EXPECT_NE(page.find("script-src 'none'"), std::string::npos);
+}
+
 // The command line: a page only from a readable trace, written whole or not at all.
 TEST(HtmlCommandLine, WritesThePageOrNothing) {
     const fs::path scratch = fs::path(TWTRACE_SCRATCH_DIR) / "html";
@@ -149,9 +186,13 @@ TEST(HtmlCommandLine, WritesThePageOrNothing) {
          "twtrace: the page would replace the trace '" + dir + "page.html'", ""},
         {"html " + dir + "trace.txt -o " + dir + "no/such/dir.html", 2, "",
          "twtrace: " + dir + "no/such/dir.html: No such file or directory", ""},
+        {"diff --html " + dir + "trace.txt " + dir + "trace.txt", 0, dir + "trace.diff.html", "", "trace.diff.html"},
+        {"diff --html " + dir + "trace.txt " + dir + "text.txt", 2, "", "twtrace: second trace: not a trace: no record found",
+         ""},
+        {"diff --html " + dir + "trace.txt", 2, "", "twtrace: diff needs two trace files", ""},
     };
     for (const Case& c : cases) {
-        for (const char* page : {"trace.html", "other.html", "empty.html", "text.html", "dir.html"})
+        for (const char* page : {"trace.html", "other.html", "empty.html", "text.html", "dir.html", "trace.diff.html"})
             fs::remove(scratch / page);
         std::string command = std::string(TWTRACE_PATH) + " " + c.arguments + " >" + dir + "out 2>" + dir + "err";
         int status = std::system(command.c_str());
