@@ -23,10 +23,10 @@
 
 namespace {
 
-constexpr size_t kMaxFindingsListed = 1000;   // findings shown in full; the rest are counted
-constexpr size_t kMaxMarks = 2000;            // marks on the picture per kind
-constexpr size_t kMaxFindingRecords = 100000; // records flagged as having a finding
-constexpr size_t kMaxColumns = 2048;          // columns of the state picture
+constexpr size_t kMaxFindingsListed = 1000;    // findings shown in full; the rest are counted
+constexpr size_t kMaxMarks = 2000;             // marks on the picture per kind
+constexpr size_t kMaxFindingRecords = 100000;  // records flagged as having a finding
+constexpr size_t kMaxColumns = 2048;           // columns of the state picture
 
 // The flags of a record in the page's data: the script's FAILED and DAMAGED.
 constexpr int kFailed = 1;
@@ -43,10 +43,12 @@ int StateY(int state) { return kTop + (7 - state) * kStep; }
 std::string Base64OfHex(std::string_view hex) {
     static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::vector<unsigned char> bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<unsigned char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<unsigned char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
     std::string out;
     for (size_t i = 0; i < bytes.size(); i += 3) {
-        unsigned n = bytes[i] << 16 | (i + 1 < bytes.size() ? bytes[i + 1] << 8 : 0) | (i + 2 < bytes.size() ? bytes[i + 2] : 0);
+        unsigned n =
+            bytes[i] << 16 | (i + 1 < bytes.size() ? bytes[i + 1] << 8 : 0) | (i + 2 < bytes.size() ? bytes[i + 2] : 0);
         out += kDigits[n >> 18 & 63];
         out += kDigits[n >> 12 & 63];
         out += i + 1 < bytes.size() ? kDigits[n >> 6 & 63] : '=';
@@ -64,13 +66,15 @@ std::string Html(std::string_view text) {
 // The page's head: its policy allows the page's own style and, when it has one, its
 // own script, by their hashes, and nothing else.
 void Head(std::string& page, const std::string& title, bool script) {
-    page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-            "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'sha256-" +
-            Base64OfHex(kPageStyleSha256) + "'; script-src " +
-            (script ? "'sha256-" + Base64OfHex(kPageScriptSha256) + "'" : std::string("'none'")) +
-            "; base-uri 'none'; form-action 'none'\">\n"
-            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-            "<title>" + Html(title) + "</title>\n<style>" + kPageStyle + "</style>\n</head>\n<body>\n";
+    page +=
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'sha256-" +
+        Base64OfHex(kPageStyleSha256) + "'; script-src " +
+        (script ? "'sha256-" + Base64OfHex(kPageScriptSha256) + "'" : std::string("'none'")) +
+        "; base-uri 'none'; form-action 'none'\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>" +
+        Html(title) + "</title>\n<style>" + kPageStyle + "</style>\n</head>\n<body>\n";
 }
 
 // The state over the session in at most kMaxColumns columns: each column holds a
@@ -166,7 +170,8 @@ public:
         if (!Ok() || fseek(m_file, 0, SEEK_SET) != 0) return false;
         std::vector<char> chunk(1 << 20);
         size_t n;
-        while ((n = fread(chunk.data(), 1, chunk.size(), m_file)) > 0) out.write(chunk.data(), static_cast<std::streamsize>(n));
+        while ((n = fread(chunk.data(), 1, chunk.size(), m_file)) > 0)
+            out.write(chunk.data(), static_cast<std::streamsize>(n));
         return !ferror(m_file);
     }
 
@@ -200,7 +205,8 @@ public:
         m_last = name;
         if (record.hasState) m_picture.Take(index, record.state);
         bool failed = record.kind == TraceRecord::Kind::Triplet && record.hasResult && record.rc.value == TWRC_FAILURE;
-        if (failed && m_failureMarks.size() < kMaxMarks) m_failureMarks.push_back({index, name + " -> " + record.rc.text});
+        if (failed && m_failureMarks.size() < kMaxMarks)
+            m_failureMarks.push_back({index, name + " -> " + record.rc.text});
         int flags = (failed ? kFailed : 0) | (record.damage.empty() ? 0 : kDamaged);
         // [line, name, return code, state, flags, text, damage]
         m_line.clear();
@@ -230,19 +236,21 @@ public:
         Failures(page, facts);
         Findings(page);
         Capabilities(page, facts);
-        page += "<section id=\"records\"><h2>Records</h2>\n"
-                "<div class=\"tools\"><input id=\"filter\" type=\"search\" autocomplete=\"off\" "
-                "placeholder=\"Filter: DAT, MSG, capability, return code or any text\" "
-                "aria-label=\"Filter the records\">\n"
-                "<button id=\"previous-failure\" type=\"button\" title=\"key p\">Previous failure</button>"
-                "<button id=\"next-failure\" type=\"button\" title=\"key n\">Next failure</button>"
-                "<span id=\"shown\"></span></div>\n"
-                "<div id=\"pager-top\" class=\"pager\"></div><div id=\"record-list\"><p id=\"records-loading\">Reading "
-                "the records (a big trace takes seconds)...</p></div>"
-                "<div id=\"pager-bottom\" class=\"pager\"></div>\n"
-                "<noscript><p>The records need the page's script.</p></noscript></section>\n"
-                "<script type=\"application/json\" id=\"finding-records\">[";
-        for (size_t i = 0; i < m_findingRecords.size(); ++i) page += (i ? "," : "") + std::to_string(m_findingRecords[i]);
+        page +=
+            "<section id=\"records\"><h2>Records</h2>\n"
+            "<div class=\"tools\"><input id=\"filter\" type=\"search\" autocomplete=\"off\" "
+            "placeholder=\"Filter: DAT, MSG, capability, return code or any text\" "
+            "aria-label=\"Filter the records\">\n"
+            "<button id=\"previous-failure\" type=\"button\" title=\"key p\">Previous failure</button>"
+            "<button id=\"next-failure\" type=\"button\" title=\"key n\">Next failure</button>"
+            "<span id=\"shown\"></span></div>\n"
+            "<div id=\"pager-top\" class=\"pager\"></div><div id=\"record-list\"><p id=\"records-loading\">Reading "
+            "the records (a big trace takes seconds)...</p></div>"
+            "<div id=\"pager-bottom\" class=\"pager\"></div>\n"
+            "<noscript><p>The records need the page's script.</p></noscript></section>\n"
+            "<script type=\"application/json\" id=\"finding-records\">[";
+        for (size_t i = 0; i < m_findingRecords.size(); ++i)
+            page += (i ? "," : "") + std::to_string(m_findingRecords[i]);
         page += "]</script>\n<script type=\"application/json\" id=\"trace-data\">[";
         out << page;
         if (!m_spill.CopyTo(out)) return false;
@@ -258,7 +266,8 @@ private:
         if (m_findingRecords.size() < kMaxFindingRecords &&
             (m_findingRecords.empty() || m_findingRecords.back() != finding.record))
             m_findingRecords.push_back(finding.record);
-        std::string text = std::string(finding.rule) + ": " + (finding.side ? finding.side : "damaged") + ": " + finding.what;
+        std::string text =
+            std::string(finding.rule) + ": " + (finding.side ? finding.side : "damaged") + ": " + finding.what;
         if (m_findingMarks.size() < kMaxMarks) m_findingMarks.push_back({finding.record, finding.name + ": " + text});
         if (m_listed.size() < kMaxFindingsListed) m_listed.push_back(finding);
     }
@@ -267,32 +276,39 @@ private:
         auto row = [&](const char* term, const std::string& value, const char* id) {
             page += std::string("<tr><th>") + term + "</th><td id=\"" + id + "\">" + Html(value) + "</td></tr>\n";
         };
-        page += "<header><h1>TWAIN trace <span class=\"file\">" + Html(title) + "</span></h1></header>\n"
+        page += "<header><h1>TWAIN trace <span class=\"file\">" + Html(title) +
+                "</span></h1></header>\n"
                 "<section id=\"glance\"><h2>The session at a glance</h2>\n<table class=\"facts\">\n";
         row("Application", facts.application.empty() ? "not in the trace" : facts.application, "application");
         row("Source", facts.source.empty() ? "not in the trace" : facts.source, "source");
         row("First record", m_first, "first-record");
         row("Last record", m_last, "last-record");
-        row("Records", std::to_string(m_records) + ": " + std::to_string(facts.triplets) + " triplets, " +
-                           std::to_string(facts.events) + " claimed events",
+        row("Records",
+            std::to_string(m_records) + ": " + std::to_string(facts.triplets) + " triplets, " +
+                std::to_string(facts.events) + " claimed events",
             "record-count");
         row("Failures", std::to_string(facts.failures.size() + facts.moreFailures), "failure-count");
         row("Protocol findings", std::to_string(m_findings), "finding-count");
-        page += "</table>\n<p class=\"note\">The trace holds no times of its own: the monitor names each trace "
-                "file by the time it was loaded.</p></section>\n";
+        page +=
+            "</table>\n<p class=\"note\">The trace holds no times of its own: the monitor names each trace "
+            "file by the time it was loaded.</p></section>\n";
     }
 
     void Picture(std::string& page) const {
-        page += "<section id=\"states\"><h2>The TWAIN state over the session</h2>\n"
-                "<svg id=\"state-picture\" viewBox=\"0 0 " + std::to_string(kWidth) + " " + std::to_string(kHeight) +
-                "\" role=\"img\" aria-label=\"TWAIN state 1 to 7 against the record\">\n";
+        page +=
+            "<section id=\"states\"><h2>The TWAIN state over the session</h2>\n"
+            "<svg id=\"state-picture\" viewBox=\"0 0 " +
+            std::to_string(kWidth) + " " + std::to_string(kHeight) +
+            "\" role=\"img\" aria-label=\"TWAIN state 1 to 7 against the record\">\n";
         for (int state = 1; state <= 7; ++state)
             page += "<line class=\"grid\" x1=\"" + std::to_string(kLeft) + "\" x2=\"" + std::to_string(kRight) +
                     "\" y1=\"" + std::to_string(StateY(state)) + "\" y2=\"" + std::to_string(StateY(state)) +
                     "\"/><text x=\"4\" y=\"" + std::to_string(StateY(state) + 4) + "\">" + std::to_string(state) +
                     "</text>\n";
-        page += "<text x=\"4\" y=\"" + std::to_string(kMarkRowFailures + 4) + "\" class=\"failure\">F</text>"
-                "<text x=\"4\" y=\"" + std::to_string(kMarkRowFindings + 4) + "\" class=\"finding\">!</text>\n";
+        page += "<text x=\"4\" y=\"" + std::to_string(kMarkRowFailures + 4) +
+                "\" class=\"failure\">F</text>"
+                "<text x=\"4\" y=\"" +
+                std::to_string(kMarkRowFindings + 4) + "\" class=\"finding\">!</text>\n";
         page += "<polyline id=\"state-line\" points=\"" + m_picture.Points(m_records) + "\"/>\n";
         auto marks = [&](const std::vector<Mark>& list, int y, const char* kind) {
             for (const Mark& mark : list)
@@ -302,14 +318,17 @@ private:
         };
         marks(m_failureMarks, kMarkRowFailures, "failure");
         marks(m_findingMarks, kMarkRowFindings, "finding");
-        page += "</svg>\n<p class=\"note\">F: failures, !: protocol findings; each mark links to its record.</p>"
-                "</section>\n";
+        page +=
+            "</svg>\n<p class=\"note\">F: failures, !: protocol findings; each mark links to its record.</p>"
+            "</section>\n";
     }
 
     void Failures(std::string& page, const SessionFacts& facts) const {
         page += "<section id=\"failures\"><h2>Failures</h2>\n";
-        if (facts.failures.empty()) page += "<p>None: no triplet answered TWRC_FAILURE.</p>\n";
-        else page += "<ol>\n";
+        if (facts.failures.empty())
+            page += "<p>None: no triplet answered TWRC_FAILURE.</p>\n";
+        else
+            page += "<ol>\n";
         for (const FailureFact& failure : facts.failures) {
             page += "<li><a href=\"#r" + std::to_string(failure.record) + "\">" + Html(failure.name) + "</a> -&gt; " +
                     Html(failure.rc) + ": ";
@@ -322,14 +341,17 @@ private:
         }
         if (!facts.failures.empty()) page += "</ol>\n";
         if (facts.moreFailures)
-            page += "<p>... and " + std::to_string(facts.moreFailures) + " more (the records below show them all).</p>\n";
+            page +=
+                "<p>... and " + std::to_string(facts.moreFailures) + " more (the records below show them all).</p>\n";
         page += "</section>\n";
     }
 
     void Findings(std::string& page) const {
         page += "<section id=\"findings\"><h2>Protocol findings</h2>\n";
-        if (m_listed.empty()) page += "<p>No protocol fault found.</p>\n";
-        else page += "<ol>\n";
+        if (m_listed.empty())
+            page += "<p>No protocol fault found.</p>\n";
+        else
+            page += "<ol>\n";
         for (const Finding& finding : m_listed) {
             page += "<li><a href=\"#r" + std::to_string(finding.record) + "\">" + Html(finding.name) +
                     "</a>: <span class=\"rule\">" + Html(finding.rule) + "</span>: <span class=\"side\">" +
@@ -339,7 +361,8 @@ private:
         }
         if (!m_listed.empty()) page += "</ol>\n";
         if (m_findings > m_listed.size())
-            page += "<p>... and " + std::to_string(m_findings - m_listed.size()) + " more (twtrace check lists them all).</p>\n";
+            page += "<p>... and " + std::to_string(m_findings - m_listed.size()) +
+                    " more (twtrace check lists them all).</p>\n";
         page += "</section>\n";
     }
 
@@ -349,8 +372,9 @@ private:
             page += "<p>No capability in the trace.</p></section>\n";
             return;
         }
-        page += "<table class=\"grid\"><thead><tr><th>capability</th><th>set by the application</th>"
-                "<th>answered by the driver</th><th>failed sets</th></tr></thead><tbody>\n";
+        page +=
+            "<table class=\"grid\"><thead><tr><th>capability</th><th>set by the application</th>"
+            "<th>answered by the driver</th><th>failed sets</th></tr></thead><tbody>\n";
         for (const CapabilityFact& row : facts.capabilities)
             page += "<tr><td>" + Html(row.cap) + "</td><td>" + Html(row.set) + "</td><td>" + Html(row.answered) +
                     "</td><td>" + Html(row.failedSets) + "</td></tr>\n";
@@ -378,12 +402,23 @@ void AppendHtmlText(std::string& out, std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
         switch (c) {
-            case '&': out += "&amp;"; continue;
-            case '<': out += "&lt;"; continue;
-            case '>': out += "&gt;"; continue;
-            case '"': out += "&quot;"; continue;
-            case '\'': out += "&#39;"; continue;
-            default: break;
+            case '&':
+                out += "&amp;";
+                continue;
+            case '<':
+                out += "&lt;";
+                continue;
+            case '>':
+                out += "&gt;";
+                continue;
+            case '"':
+                out += "&quot;";
+                continue;
+            case '\'':
+                out += "&#39;";
+                continue;
+            default:
+                break;
         }
         size_t n = c >= 0x80 ? Utf8Length(text, i) : 0;
         if (n > 0) {
@@ -421,8 +456,9 @@ int RunDiffHtml(CTraceReader& first, CTraceReader& second, std::string_view titl
     if (DiffTraces(first, second, result, problem) == kExitUnreadable) return kExitUnreadable;
     std::string page;
     Head(page, "TWAIN traces " + std::string(titleA) + " | " + std::string(titleB), false);
-    page += "<header><h1>TWAIN traces <span class=\"file\">A: " + Html(titleA) + "</span> <span class=\"file\">B: " +
-            Html(titleB) + "</span></h1></header>\n<section id=\"glance\"><p id=\"difference-count\">" +
+    page += "<header><h1>TWAIN traces <span class=\"file\">A: " + Html(titleA) +
+            "</span> <span class=\"file\">B: " + Html(titleB) +
+            "</span></h1></header>\n<section id=\"glance\"><p id=\"difference-count\">" +
             (result.differences == 0 ? "The traces agree record for record"
                                      : std::to_string(result.differences) + " differences") +
             " (A: " + std::to_string(result.recordsA) + " records, B: " + std::to_string(result.recordsB) +
@@ -438,7 +474,10 @@ int RunDiffHtml(CTraceReader& first, CTraceReader& second, std::string_view titl
     };
     size_t difference = 0;
     for (const DiffRow& row : result.rows) {
-        const char* kind = !row.a.present ? "only-b" : !row.b.present ? "only-a" : row.changes.empty() ? "same" : "changed";
+        const char* kind = !row.a.present        ? "only-b"
+                           : !row.b.present      ? "only-a"
+                           : row.changes.empty() ? "same"
+                                                 : "changed";
         bool differs = std::string_view(kind) != "same";
         page += std::string("<tr class=\"") + kind + (row.parted.empty() ? "" : " parted") + "\"" +
                 (differs ? " id=\"d" + std::to_string(difference++) + "\"" : "") + ">" + cells(row.a) + cells(row.b) +

@@ -2,13 +2,14 @@
 // with known faults (exact markup), damage shown, bad input refused with no page
 // and no temporary file left. What the browser does with the page is
 // tests/html's part.
+#include "Html.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "Html.h"
 #include "JsonText.h"
 #include "TraceText.h"
 
@@ -153,7 +154,8 @@ TEST(HtmlDiffPage, MarksWhatDiffersRowByRow) {
               "<td>TWRC_CANCEL</td><td>4</td></tr>\n"
               "<tr class=\"changes\"><td colspan=\"6\"><ul><li>return code: TWRC_SUCCESS | TWRC_CANCEL</li>"
               "<li class=\"parted\">the states part here: 5 | 4</li></ul></td></tr>\n");
-    EXPECT_NE(page.find("<p id=\"difference-count\">3 differences (A: 3 records, B: 4 records)</p>"), std::string::npos);
+    EXPECT_NE(page.find("<p id=\"difference-count\">3 differences (A: 3 records, B: 4 records)</p>"),
+              std::string::npos);
     EXPECT_NE(page.find("script-src 'none'"), std::string::npos);
 }
 
@@ -181,14 +183,15 @@ TEST(HtmlCommandLine, WritesThePageOrNothing) {
         {"html " + dir + "missing.txt", 2, "", "twtrace: " + dir + "missing.txt: No such file or directory", ""},
         {"html", 2, "", "twtrace: a trace file is missing", ""},
         {"html " + dir + "trace.txt -o", 2, "", "twtrace: -o needs the page's file name", ""},
-        {"html " + dir + "trace.txt " + dir + "empty.txt", 2, "", "twtrace: one argument too many: '" + dir + "empty.txt'", ""},
+        {"html " + dir + "trace.txt " + dir + "empty.txt", 2, "",
+         "twtrace: one argument too many: '" + dir + "empty.txt'", ""},
         {"html " + dir + "page.html -o " + dir + "page.html", 2, "",
          "twtrace: the page would replace the trace '" + dir + "page.html'", ""},
         {"html " + dir + "trace.txt -o " + dir + "no/such/dir.html", 2, "",
          "twtrace: " + dir + "no/such/dir.html: No such file or directory", ""},
         {"diff --html " + dir + "trace.txt " + dir + "trace.txt", 0, dir + "trace.diff.html", "", "trace.diff.html"},
-        {"diff --html " + dir + "trace.txt " + dir + "text.txt", 2, "", "twtrace: second trace: not a trace: no record found",
-         ""},
+        {"diff --html " + dir + "trace.txt " + dir + "text.txt", 2, "",
+         "twtrace: second trace: not a trace: no record found", ""},
         {"diff --html " + dir + "trace.txt", 2, "", "twtrace: diff needs two trace files", ""},
     };
     for (const Case& c : cases) {
@@ -204,8 +207,7 @@ TEST(HtmlCommandLine, WritesThePageOrNothing) {
             std::string name = entry.path().filename().string();
             if (name != "page.html" && name.find(".html") != std::string::npos) pages.push_back(name);
         }
-        EXPECT_EQ(pages, c.page.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.page})
-            << c.arguments;
+        EXPECT_EQ(pages, c.page.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.page}) << c.arguments;
     }
 }
 
