@@ -24,11 +24,12 @@ build_and_test() {
 }
 
 if [ "$compiler" = clang ]; then
-  bash "$top/Tools/install-deps.sh" clang
+  bash "$top/Tools/install-deps.sh" clang chromium
   CC=clang CXX=clang++ build_and_test "$top/build-clang"
   exit 0
 fi
-bash "$top/Tools/install-deps.sh"
+# chromium: the page tests of twtrace html look at the pages in a real browser.
+bash "$top/Tools/install-deps.sh" chromium
 build_and_test "$top/build"
 ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

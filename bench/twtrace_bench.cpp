@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Html.h"
 
 namespace {
 
@@ -88,6 +89,24 @@ void Summary(benchmark::State& state, const std::string& path) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileBytes(path)));
 }
 
+// twtrace html, the page written to a file beside the trace (its records spill to a
+// temporary file on the way, as they do for a user).
+void Page(benchmark::State& state, const std::string& path) {
+    const std::string page = path + ".html";
+    for (auto _ : state) {
+        FILE* file = fopen(path.c_str(), "rb");
+        CTraceReader reader(file);
+        std::ofstream out(page, std::ios::binary | std::ios::trunc);
+        ReadProblem problem;
+        RunHtml(reader, "bench", out, problem);
+        out.close();
+        fclose(file);
+    }
+    state.counters["page_mb"] = static_cast<double>(FileBytes(page)) / (1 << 20);
+    std::filesystem::remove(page);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileBytes(path)));
+}
+
 // Seconds per iteration of each benchmark, for the ratios.
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -121,27 +140,31 @@ int main(int argc, char** argv) {
     const std::string large = WriteTrace("twtrace_bench_100mb.txt", kLargeBytes);
     benchmark::RegisterBenchmark("reader_10mb", Reader, small)->Unit(benchmark::kMillisecond)->Iterations(2);
     benchmark::RegisterBenchmark("summary_10mb", Summary, small)->Unit(benchmark::kMillisecond)->Iterations(2);
+    benchmark::RegisterBenchmark("html_10mb", Page, small)->Unit(benchmark::kMillisecond)->Iterations(2);
     benchmark::RegisterBenchmark("io_floor", IoFloor, large)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("reader", Reader, large)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("summary", Summary, large)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("html", Page, large)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::Initialize(&argc, argv);
     CRatioReporter reporter;
     // The small trace first, so the peak after it is the reader's own.
     benchmark::RunSpecifiedBenchmarks(&reporter, "_10mb");
     const long peakSmall = PeakRssKb();
-    benchmark::RunSpecifiedBenchmarks(&reporter, "io_floor|^reader/|summary");
+    benchmark::RunSpecifiedBenchmarks(&reporter, "io_floor|^reader/|summary|^html/");
     const long peakLarge = PeakRssKb();
     benchmark::Shutdown();
 
     const double mb = static_cast<double>(FileBytes(large)) / (1 << 20);
     printf("trace: %.1f MB\n", mb);
-    for (const char* name : {"io_floor", "reader", "summary"})
+    for (const char* name : {"io_floor", "reader", "summary", "html"})
         if (double s = reporter.Seconds(name))
             printf("throughput %s = %.0f MB/s (%.0f MB/s of its CPU time)\n", name, mb / s, mb / reporter.CpuSeconds(name));
     double floor = reporter.Seconds("io_floor");
     if (floor > 0) {
         printf("ratio reader_vs_io_floor = %.2f\n", reporter.Seconds("reader") / floor);
         printf("ratio summary_vs_io_floor = %.2f\n", reporter.Seconds("summary") / floor);
+        printf("ratio html_vs_io_floor = %.2f\n", reporter.Seconds("html") / floor);
+        printf("ratio html_vs_summary = %.2f\n", reporter.Seconds("html") / reporter.Seconds("summary"));
     }
     printf("peak memory after the 10 MB trace = %.1f MB, after the 100 MB trace = %.1f MB\n", peakSmall / 1024.0,
            peakLarge / 1024.0);

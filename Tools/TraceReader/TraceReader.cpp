@@ -71,6 +71,8 @@ struct CTraceReader::State {
     int depth = 0;
     std::string label;  // a label line's name, waiting for its block
     size_t extraDamage = 0;
+    bool keepText = false;
+    size_t textDropped = 0;  // lines of the current record past TraceRecord::kMaxText
 
     bool ReadLine();
     bool Fill();
@@ -80,6 +82,7 @@ struct CTraceReader::State {
     bool Take(TraceRecord& record, std::string_view text, uint64_t at, bool cut);
     void Structure(TraceRecord& record, std::string_view text, uint64_t at, bool cut);
     void Finish(TraceRecord& record);
+    void Keep(TraceRecord& record, std::string_view text);
 };
 
 CTraceReader::CTraceReader(FILE* file) : m(std::make_unique<State>()) {
@@ -96,6 +99,7 @@ CTraceReader::~CTraceReader() = default;
 
 uint64_t CTraceReader::BytesRead() const { return m->bytes; }
 bool CTraceReader::ReadError() const { return m->readError; }
+void CTraceReader::KeepText() { m->keepText = true; }
 void CTraceReader::OnProgress(std::function<void(uint64_t)> progress) { m->progress = std::move(progress); }
 
 // More input into the buffer, keeping the unread part; false at the end.
@@ -166,9 +170,21 @@ void CTraceReader::State::Begin(TraceRecord& record, uint64_t at) {
     depth = 0;
     label.clear();
     extraDamage = 0;
+    textDropped = 0;
+}
+
+void CTraceReader::State::Keep(TraceRecord& record, std::string_view text) {
+    if (!keepText) return;
+    if (record.text.size() + text.size() >= TraceRecord::kMaxText) {
+        ++textDropped;
+        return;
+    }
+    record.text.append(text);
+    record.text += '\n';
 }
 
 void CTraceReader::State::Finish(TraceRecord& record) {
+    if (textDropped > 0) record.text += "... and " + std::to_string(textDropped) + " more lines\n";
     if (extraDamage > 0) record.damage.push_back("and " + std::to_string(extraDamage) + " more damaged lines");
     if (record.kind == TraceRecord::Kind::Unreadable) return;
     if (!record.hasResult) {
@@ -208,6 +224,7 @@ bool CTraceReader::Next(TraceRecord& record) {
                 s.pendingCut = false;
             }
             s.Begin(record, at);
+            s.Keep(record, text.substr(0, marker + kOverLength.size()));
             record.kind = TraceRecord::Kind::Unreadable;
             record.overLength = true;
             record.damage.push_back("line " + std::to_string(at) + ": the end of a record cut at 5120 characters: " +
@@ -227,6 +244,7 @@ bool CTraceReader::Next(TraceRecord& record) {
         // Unreadable lines are gathered into one record of their own.
         s.Begin(record, at);
         record.kind = TraceRecord::Kind::Unreadable;
+        s.Keep(record, text);
         record.damage.push_back("line " + std::to_string(at) + ": not a trace record: " + ShownText(text));
         size_t lines = 1;
         while (lines < kMaxUnreadableLines && s.ReadLine()) {
@@ -240,10 +258,12 @@ bool CTraceReader::Next(TraceRecord& record) {
                 break;
             }
             record.lastLine = s.lineNumber;
+            s.Keep(record, next);
             ++lines;
         }
         if (lines > 1) record.damage.back() += " (and " + std::to_string(lines - 1) + " more lines to line " +
                                                std::to_string(record.lastLine) + ")";
+        s.Finish(record);
         return true;
     }
     while (s.ReadLine()) {
@@ -262,6 +282,7 @@ bool CTraceReader::State::Take(TraceRecord& record, std::string_view text, uint6
     if (marker != std::string_view::npos) {
         std::string rest(text.substr(marker + kOverLength.size()));
         if (marker > 0) Take(record, text.substr(0, marker), at, true);
+        Keep(record, kOverLength);
         record.overLength = true;
         record.lastLine = at;
         if (rest.empty()) return true;
@@ -281,6 +302,7 @@ bool CTraceReader::State::Take(TraceRecord& record, std::string_view text, uint6
         return false;
     }
     record.lastLine = at;
+    Keep(record, text);
     if (isTriplet) {
         record.kind = TraceRecord::Kind::Triplet;
         record.number = number;

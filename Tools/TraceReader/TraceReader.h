@@ -39,6 +39,8 @@ public:
     // Bytes read so far, and an error of the stream (not of its content).
     uint64_t BytesRead() const;
     bool ReadError() const;
+    // Fills each record's text from now on (off by default: it costs a copy of every line).
+    void KeepText();
     // Called with BytesRead() about every 16 MB.
     void OnProgress(std::function<void(uint64_t)> progress);
 

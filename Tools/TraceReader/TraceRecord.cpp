@@ -16,6 +16,7 @@ void TraceRecord::Clear() {
     dataPointer = 0;
     state = 0;
     damage.clear();
+    text.clear();
     m_nodeCount = 0;
 }
 

@@ -56,6 +56,11 @@ struct TraceRecord {
     bool failureBracket = false;  // "*** Inspect Error Status Start ***" and its end
     bool overLength = false;      // "Size of CAP_xxx too long": the text was cut at 5120 characters
     std::vector<std::string> damage;  // what was expected and not found, one line each
+    // The record's lines as the file holds them, each ending in "\n" (CR LF taken
+    // off), when the reader was asked to keep them; at most kMaxText bytes, then a
+    // line that says how many more there were.
+    std::string text;
+    static constexpr size_t kMaxText = 256 * 1024;
 
     std::span<const TraceNode> Nodes() const { return {m_nodes.data(), m_nodeCount}; }
     // The first field (or item) of that name, at any depth below the first block of

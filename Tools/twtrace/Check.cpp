@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "Check.h"
 #include "Commands.h"
 #include "ContainerValue.h"
 #include "TraceNames.h"
@@ -238,70 +239,71 @@ constexpr const char* kCutReason = "a container's block holds at least what its 
 constexpr const char* kStatusReason = "after TWRC_FAILURE the application asks DAT_STATUS for the condition code";
 constexpr const char* kStripReason = "a strip's BytesWritten fits in the buffer the application gave (Memory.Length)";
 
+}  // namespace
+
 class CChecker {
 public:
-    explicit CChecker(std::ostream& out) : m_out(out) {}
+    explicit CChecker(std::function<void(const Finding&)> found) : m_found(std::move(found)) {}
 
     void Take(const TraceRecord& record) {
+        m_record = m_taken++;
         // A call that never returned is damage only when more records follow it.
-        if (!m_openCall.empty()) Finding(m_openCall, "damaged", nullptr, m_openDamage, "");
+        if (!m_openCall.empty())
+            m_found({m_openRecord, m_openCall, "damaged", nullptr, m_openDamage, ""});
         m_openCall.clear();
         std::string name = RecordName(record, m_lastNumber);
         bool open = record.kind == TraceRecord::Kind::Triplet && !record.hasResult && !record.damage.empty();
-        for (size_t i = 0; i + open < record.damage.size(); ++i) Finding(name, "damaged", nullptr, record.damage[i], "");
+        for (size_t i = 0; i + open < record.damage.size(); ++i) Report(name, "damaged", nullptr, record.damage[i], "");
         if (open) {
             // The reader names the missing return code last.
             m_openCall = name;
+            m_openRecord = m_record;
             m_openDamage = record.damage.back();
             m_openText = EndsInside(record);
         }
         if (record.kind == TraceRecord::Kind::Unreadable) return;
         if (record.kind == TraceRecord::Kind::Triplet) {
             m_lastNumber = record.number;
-            if (!m_unasked.empty() && !record.Is(DAT_STATUS, MSG_GET))
-                Finding(m_unasked, "status never asked", "application", "the condition code of the failure",
-                        kStatusReason);
+            if (!m_unasked.empty() && !record.Is(DAT_STATUS, MSG_GET)) StatusNeverAsked();
             m_unasked.clear();
             if (record.number == 1) m_state = 3;  // the monitor starts a trace in state 3
             CheckState(record, name);
             CheckReturnCode(record, name);
             CheckContainer(record, name);
             CheckStrip(record, name);
-            if (record.hasResult && record.rc.value == TWRC_FAILURE) m_unasked = name;
+            if (record.hasResult && record.rc.value == TWRC_FAILURE) {
+                m_unasked = name;
+                m_unaskedRecord = m_record;
+            }
         }
         // The state after the record; unknown when a record that should show it does not.
         if (record.hasState) m_state = record.state;
         else if (record.hasResult && record.rc.value != TWRC_FAILURE) m_state = 0;
     }
 
-    int Finish() {
-        if (!m_openCall.empty()) Finding(m_openCall, "ends inside a call", nullptr, m_openText, "");
-        if (!m_unasked.empty())
-            Finding(m_unasked, "status never asked", "application", "the condition code of the failure", kStatusReason);
-        if (m_findings == 0) m_out << "No protocol fault found.\n";
-        else
-            m_out << m_findings << " findings: " << m_application << " of the application, " << m_driver
-                  << " of the driver, " << m_damaged << " damaged records or lines\n";
-        return m_findings ? kExitFindings : kExitClean;
+    void Finish() {
+        if (!m_openCall.empty())
+            m_found({m_openRecord, m_openCall, "ends inside a call", nullptr, m_openText, ""});
+        m_openCall.clear();
+        if (!m_unasked.empty()) StatusNeverAsked();
+        m_unasked.clear();
     }
 
 private:
-    void Finding(const std::string& record, const char* rule, const char* side, const std::string& what,
+    void Report(const std::string& record, const char* rule, const char* side, const std::string& what,
                  const char* reason) {
-        ++m_findings;
-        if (!side) ++m_damaged;
-        else if (side[0] == 'a') ++m_application;
-        else ++m_driver;
-        m_out << record << ": " << rule << ": " << (side ? side : "") << (side ? ": " : "") << what;
-        if (reason[0]) m_out << "; rule: " << reason;
-        m_out << "\n";
+        m_found({m_record, record, rule, side, what, reason});
+    }
+    void StatusNeverAsked() {
+        m_found({m_unaskedRecord, m_unasked, "status never asked", "application", "the condition code of the failure",
+                 kStatusReason});
     }
 
     void CheckState(const TraceRecord& record, const std::string& name) {
         if (m_state == 0) return;
         for (const StateRule& rule : kStateRules) {
             if (!RuleApplies(record, rule.dat, rule.msg) || (rule.states & (1u << m_state))) continue;
-            Finding(name, "state", "application", "sent in state " + std::to_string(m_state), rule.reason);
+            Report(name, "state", "application", "sent in state " + std::to_string(m_state), rule.reason);
         }
     }
 
@@ -309,7 +311,7 @@ private:
         if (!record.hasResult || !record.rc.known || record.rc.value >= TWRC_CUSTOMBASE) return;
         for (const ReturnRule& rule : kReturnRules) {
             if (!RuleApplies(record, rule.dat, rule.msg) || (rule.codes & (1u << record.rc.value))) continue;
-            Finding(name, "return code", "driver", record.rc.text + " is not a code of this triplet", rule.reason);
+            Report(name, "return code", "driver", record.rc.text + " is not a code of this triplet", rule.reason);
         }
     }
 
@@ -321,12 +323,12 @@ private:
         const char* kind = record.dat.value == DAT_CAPABILITY ? "container" : "structure";
         if (record.dat.value == DAT_CAPABILITY) {
             std::string cut = ContainerCut(record);
-            if (!cut.empty()) Finding(name, "container cut", side, cut, kCutReason);
+            if (!cut.empty()) Report(name, "container cut", side, cut, kCutReason);
         }
         for (const ContainerRule& rule : kContainerRules) {
             if (!record.Block(rule.block)) continue;
             std::string contradiction = rule.contradiction(record);
-            if (!contradiction.empty()) Finding(name, kind, side, contradiction, rule.reason);
+            if (!contradiction.empty()) Report(name, kind, side, contradiction, rule.reason);
         }
         if (record.dat.value != DAT_CAPABILITY) return;
         const TraceNode* type = record.Field("ItemType");
@@ -334,7 +336,7 @@ private:
         if (!type || !record.hasCap || !ValueOfName(NameKind::ItemType, type->value, itemType)) return;
         for (const ItemTypeRule& rule : kItemTypeRules) {
             if (rule.cap != record.cap.value || rule.itemType == itemType) continue;
-            Finding(name, "item type", side, "item type " + type->value, rule.reason);
+            Report(name, "item type", side, "item type " + type->value, rule.reason);
         }
     }
 
@@ -344,24 +346,46 @@ private:
         int64_t written = NumberIn(record, "BytesWritten", "TW_IMAGEMEMXFER", ok);
         int64_t length = NumberIn(record, "Length", "TW_MEMORY", ok);
         if (!ok || static_cast<uint32_t>(written) <= static_cast<uint32_t>(length)) return;
-        Finding(name, "strip", "driver",
+        Report(name, "strip", "driver",
                 "BytesWritten " + std::to_string(static_cast<uint32_t>(written)) + " in a buffer of " +
                     std::to_string(static_cast<uint32_t>(length)) + " bytes",
                 kStripReason);
     }
 
-    std::ostream& m_out;
+    std::function<void(const Finding&)> m_found;
+    uint64_t m_taken = 0, m_record = 0;
     int64_t m_lastNumber = 0;
     int m_state = 0;
     std::string m_unasked;  // the last failure, until the next triplet asks its status
+    uint64_t m_unaskedRecord = 0;
     std::string m_openCall, m_openDamage, m_openText;  // a triplet without its return code, until the next record
-    size_t m_findings = 0, m_application = 0, m_driver = 0, m_damaged = 0;
+    uint64_t m_openRecord = 0;
 };
 
-}  // namespace
+CProtocolCheck::CProtocolCheck(std::function<void(const Finding&)> found)
+    : m(std::make_unique<CChecker>(std::move(found))) {}
+CProtocolCheck::~CProtocolCheck() = default;
+void CProtocolCheck::Take(const TraceRecord& record) { m->Take(record); }
+void CProtocolCheck::Finish() { m->Finish(); }
 
 int RunCheck(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
-    CChecker checker(out);
+    size_t findings = 0, application = 0, driver = 0, damaged = 0;
+    CProtocolCheck checker([&](const Finding& finding) {
+        ++findings;
+        if (!finding.side) ++damaged;
+        else if (finding.side[0] == 'a') ++application;
+        else ++driver;
+        out << finding.name << ": " << finding.rule << ": " << (finding.side ? finding.side : "")
+            << (finding.side ? ": " : "") << finding.what;
+        if (finding.reason[0]) out << "; rule: " << finding.reason;
+        out << "\n";
+    });
     int status = ReadEach(reader, problem, [&](const TraceRecord& record) { checker.Take(record); });
-    return status == kExitUnreadable ? status : checker.Finish();
+    if (status == kExitUnreadable) return status;
+    checker.Finish();
+    if (findings == 0) out << "No protocol fault found.\n";
+    else
+        out << findings << " findings: " << application << " of the application, " << driver << " of the driver, "
+            << damaged << " damaged records or lines\n";
+    return findings ? kExitFindings : kExitClean;
 }

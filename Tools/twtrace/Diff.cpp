@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Diff.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ std::vector<std::pair<int, int>> Align(const std::vector<Entry>& a, const std::v
 
 }  // namespace
 
-int RunDiff(CTraceReader& first, CTraceReader& second, std::ostream& out, ReadProblem& problem) {
+int DiffTraces(CTraceReader& first, CTraceReader& second, DiffResult& result, ReadProblem& problem) {
     CKeys keys;
     std::vector<Entry> a, b;
     if (ReadAll(first, keys, a, problem) == kExitUnreadable) {
@@ -127,21 +128,26 @@ int RunDiff(CTraceReader& first, CTraceReader& second, std::ostream& out, ReadPr
         problem.text = "second trace: " + problem.text;
         return kExitUnreadable;
     }
-
-    size_t differences = 0;
+    result.recordsA = a.size();
+    result.recordsB = b.size();
+    auto side = [](const Entry& entry) { return DiffSide{true, entry.name, entry.rc, entry.state}; };
     int stateA = 0, stateB = 0;
     bool parted = false;
     for (auto [i, j] : Align(a, b)) {
+        DiffRow row;
         if (i < 0 || j < 0) {
             const Entry& only = i < 0 ? b[j] : a[i];
-            out << (i < 0 ? "+ " : "- ") << only.name << "   only in " << (i < 0 ? "B" : "A") << "\n";
-            ++differences;
+            (i < 0 ? row.b : row.a) = side(only);
+            ++result.differences;
             (i < 0 ? stateB : stateA) = only.state ? only.state : (i < 0 ? stateB : stateA);
+            result.rows.push_back(std::move(row));
             continue;
         }
         const Entry& x = a[i];
         const Entry& y = b[j];
-        std::vector<std::string> lines;
+        row.a = side(x);
+        row.b = side(y);
+        std::vector<std::string>& lines = row.changes;
         if (x.rc != y.rc) lines.push_back("return code: " + x.rc + " | " + y.rc);
         std::map<std::string, const std::string*> inB;
         for (const auto& [path, value] : y.fields) inB[path] = &value;
@@ -153,19 +159,37 @@ int RunDiff(CTraceReader& first, CTraceReader& second, std::ostream& out, ReadPr
         }
         for (const auto& [path, value] : y.fields)
             if (inB.count(path)) lines.push_back(path + ": only in B | [" + value + "]");
-        if (!lines.empty()) {
-            ++differences;
-            out << "~ " << x.name << " | " << y.name << "\n";
-            for (const std::string& line : lines) out << "    " << line << "\n";
-        }
+        if (!lines.empty()) ++result.differences;
         if (x.state) stateA = x.state;
         if (y.state) stateB = y.state;
         if (!parted && stateA && stateB && stateA != stateB) {
             parted = true;
-            out << "! states part after " << x.name << " | " << y.name << ": " << stateA << " | " << stateB << "\n";
+            row.parted = std::to_string(stateA) + " | " + std::to_string(stateB);
         }
+        result.rows.push_back(std::move(row));
     }
-    if (differences == 0) out << "The traces agree record for record (" << a.size() << " records).\n";
-    else out << differences << " differences (A: " << a.size() << " records, B: " << b.size() << " records)\n";
-    return differences ? kExitFindings : kExitClean;
+    return kExitClean;
+}
+
+int RunDiff(CTraceReader& first, CTraceReader& second, std::ostream& out, ReadProblem& problem) {
+    DiffResult result;
+    if (DiffTraces(first, second, result, problem) == kExitUnreadable) return kExitUnreadable;
+    for (const DiffRow& row : result.rows) {
+        if (!row.a.present || !row.b.present) {
+            const DiffSide& only = row.a.present ? row.a : row.b;
+            out << (row.a.present ? "- " : "+ ") << only.name << "   only in " << (row.a.present ? "A" : "B") << "\n";
+            continue;
+        }
+        if (!row.changes.empty()) {
+            out << "~ " << row.a.name << " | " << row.b.name << "\n";
+            for (const std::string& line : row.changes) out << "    " << line << "\n";
+        }
+        if (!row.parted.empty())
+            out << "! states part after " << row.a.name << " | " << row.b.name << ": " << row.parted << "\n";
+    }
+    if (result.differences == 0) out << "The traces agree record for record (" << result.recordsA << " records).\n";
+    else
+        out << result.differences << " differences (A: " << result.recordsA << " records, B: " << result.recordsB
+            << " records)\n";
+    return result.differences ? kExitFindings : kExitClean;
 }

@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "Commands.h"
+#include "JsonText.h"
 
-namespace {
-
-// The length of the UTF-8 sequence at text[i], or 0 when it is not a valid one.
 size_t Utf8Length(std::string_view text, size_t i) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char c = byte(i);
@@ -22,12 +20,18 @@ size_t Utf8Length(std::string_view text, size_t i) {
     return n;
 }
 
-void AppendJsonString(std::string& out, std::string_view text) {
+void AppendJsonString(std::string& out, std::string_view text, bool inPage) {
     static constexpr char kHex[] = "0123456789abcdef";
     out += '"';
     for (size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
+        if (inPage && (c == '<' || c == '>' || c == '&')) {
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else if (inPage && (c == '\n' || c == '\t')) {
+            out += c == '\n' ? "\\n" : "\\t";  // the records' text is mostly lines: keep the page small
+        } else if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
         } else if (c >= 0x20 && c < 0x7F) {
@@ -43,6 +47,8 @@ void AppendJsonString(std::string& out, std::string_view text) {
     }
     out += '"';
 }
+
+namespace {
 
 void AppendName(std::string& out, std::string_view key, const TraceName& name) {
     out += ",\"";

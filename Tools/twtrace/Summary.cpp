@@ -7,12 +7,22 @@
 
 #include "Commands.h"
 #include "ContainerValue.h"
+#include "Summary.h"
 #include "twaintbl.h"
 
 namespace {
 
 constexpr size_t kMaxStates = 60;   // state changes shown; the rest are counted
 constexpr size_t kMaxListed = 50;   // failures, transfers and damaged lines shown; the rest are counted
+
+// "Sample Scanner (Sample Maker, 1.0 sample)": an identity block's names.
+std::string IdentityName(const TraceRecord& record, const char* block) {
+    auto field = [&](const char* name) {
+        const TraceNode* node = record.Field(name, block);
+        return node ? node->value : std::string("?");
+    };
+    return field("ProductName") + " (" + field("Manufacturer") + ", " + field("Info") + ")";
+}
 
 struct CapabilityRow {
     std::string set, answered;
@@ -24,9 +34,12 @@ struct StripRun {
     uint64_t strips = 0, bytes = 0, smallest = UINT64_MAX, largest = 0;
 };
 
+}  // namespace
+
 class CSummary {
 public:
     void Take(const TraceRecord& record) {
+        ++m_taken;
         auto where = [&] {
             return record.kind == TraceRecord::Kind::Triplet ? Number(record)
                    : record.kind == TraceRecord::Kind::Event ? "event after " + Number(m_lastNumber)
@@ -62,8 +75,29 @@ public:
         }
     }
 
-    void Write(std::ostream& out) {
+    void Finish() {
         Failure(TraceRecord());  // a failure at the very end was never followed by a status
+    }
+
+    SessionFacts Facts() const {
+        SessionFacts facts;
+        facts.triplets = m_triplets;
+        facts.events = m_events;
+        facts.failures = m_failures;
+        facts.moreFailures = m_moreFailures;
+        facts.application = m_application;
+        facts.source = m_source;
+        for (const auto& [cap, row] : m_capabilities) {
+            std::string failed;
+            for (const std::string& number : row.failedSets) failed += (failed.empty() ? "" : ", ") + number;
+            facts.capabilities.push_back({cap, row.set.empty() ? "-" : row.set,
+                                          row.answered.empty() ? "-" : row.answered, failed.empty() ? "-" : failed});
+        }
+        return facts;
+    }
+
+    void Write(std::ostream& out) {
+        SessionFacts facts = Facts();
         if (!m_endsInside.empty()) out << "Ends inside a call: " << m_endsInside << "\n";
         out << "Data source: " << (m_source.empty() ? "its identity is not in the trace" : m_source) << "\n"
             << "Application: not in the trace (the monitor does not write the caller's identity)\n";
@@ -76,16 +110,18 @@ public:
         for (size_t i = 0; i < m_states.size(); ++i) out << (i ? " -> " : "") << m_states[i];
         if (m_moreStates) out << " -> ... " << m_moreStates << " more changes";
         out << (m_states.empty() ? "none shown\n" : "\n");
-        Section(out, "Failures", m_failures.Lines());
-        if (!m_capabilities.empty()) {
+        std::vector<std::string> failures;
+        for (const FailureFact& failure : facts.failures)
+            failures.push_back(failure.name + " -> " + failure.rc + ": " +
+                               (failure.statusAsked ? failure.condition + " (" + failure.statusNumber + ")"
+                                                    : "status never asked"));
+        if (facts.moreFailures) failures.push_back("... and " + std::to_string(facts.moreFailures) + " more");
+        Section(out, "Failures", failures);
+        if (!facts.capabilities.empty()) {
             std::vector<std::vector<std::string>> rows = {{"capability", "set by the application",
                                                            "answered by the driver", "failed sets"}};
-            for (const auto& [cap, row] : m_capabilities) {
-                std::string failed;
-                for (const std::string& number : row.failedSets) failed += (failed.empty() ? "" : ", ") + number;
-                rows.push_back({cap, row.set.empty() ? "-" : row.set, row.answered.empty() ? "-" : row.answered,
-                                failed.empty() ? "-" : failed});
-            }
+            for (const CapabilityFact& row : facts.capabilities)
+                rows.push_back({row.cap, row.set, row.answered, row.failedSets});
             out << "\nCapabilities:\n";
             Table(out, rows);
         }
@@ -134,6 +170,8 @@ private:
 
     // The source's identity, as the manager's DAT_IDENTITY calls show it; the first named one.
     void Identity(const TraceRecord& record) {
+        if (m_application.empty() && record.Block("pOrigin:TW_IDENTITY"))
+            m_application = IdentityName(record, "pOrigin:TW_IDENTITY");
         if (record.dat.value != DAT_IDENTITY) return;
         m_listings += record.msg.value == MSG_GET;
         const TraceNode* product = record.Field("ProductName", "TW_IDENTITY");
@@ -151,15 +189,25 @@ private:
 
     // A failure, and the condition code of the status the application asked next.
     void Failure(const TraceRecord& record) {
-        if (!m_failure.empty()) {
+        if (m_failed) {
             const TraceNode* condition = record.Field("ConditionCode", "TW_STATUS");
-            bool status = record.Is(DAT_STATUS, MSG_GET) && condition;
-            m_failures.Add(m_failure + ": " +
-                                 (status ? condition->value + " (" + Number(record) + ")" : "status never asked"));
-            m_failure.clear();
+            m_failure.statusAsked = record.Is(DAT_STATUS, MSG_GET) && condition;
+            if (m_failure.statusAsked) {
+                m_failure.condition = condition->value;
+                m_failure.statusRecord = m_taken - 1;
+                m_failure.statusNumber = Number(record);
+            }
+            if (m_failures.size() < kMaxListed) m_failures.push_back(std::move(m_failure));
+            else ++m_moreFailures;
+            m_failure = FailureFact();
+            m_failed = false;
         }
-        if (record.hasResult && record.rc.value == TWRC_FAILURE && record.kind == TraceRecord::Kind::Triplet)
-            m_failure = RecordName(record, m_lastNumber) + " -> " + record.rc.text;
+        if (record.hasResult && record.rc.value == TWRC_FAILURE && record.kind == TraceRecord::Kind::Triplet) {
+            m_failed = true;
+            m_failure.record = m_taken - 1;
+            m_failure.name = RecordName(record, m_lastNumber);
+            m_failure.rc = record.rc.text;
+        }
     }
 
     void Capability(const TraceRecord& record) {
@@ -232,17 +280,20 @@ private:
         m_image.clear();
     }
 
+    uint64_t m_taken = 0;
     int64_t m_lastNumber = 0;
     std::string m_openDamage, m_endsInside;  // a triplet without its return code, until the next record
-    std::string m_source;
     uint64_t m_listings = 0;  // DAT_IDENTITY/MSG_GET: the manager asking a source who it is
     uint64_t m_triplets = 0, m_events = 0, m_images = 0;
     std::map<std::string, uint64_t> m_kinds;
     int m_state = 0;
     std::vector<std::string> m_states;
     size_t m_moreStates = 0;
-    std::string m_failure;
-    Listed m_failures;
+    bool m_failed = false;
+    FailureFact m_failure;  // the last failure, until the next triplet tells whether its status was asked
+    std::vector<FailureFact> m_failures;
+    size_t m_moreFailures = 0;
+    std::string m_application, m_source;
     std::map<std::string, CapabilityRow> m_capabilities;
     std::string m_image;
     StripRun m_strips;
@@ -252,11 +303,19 @@ private:
     Listed m_damage;
 };
 
-}  // namespace
+CSessionSummary::CSessionSummary() : m(std::make_unique<CSummary>()) {}
+CSessionSummary::~CSessionSummary() = default;
+void CSessionSummary::Take(const TraceRecord& record) { m->Take(record); }
+SessionFacts CSessionSummary::Finish() {
+    m->Finish();
+    return m->Facts();
+}
 
 int RunSummary(CTraceReader& reader, std::ostream& out, ReadProblem& problem) {
     CSummary summary;
     int status = ReadEach(reader, problem, [&](const TraceRecord& record) { summary.Take(record); });
-    if (status != kExitUnreadable) summary.Write(out);
+    if (status == kExitUnreadable) return status;
+    summary.Finish();
+    summary.Write(out);
     return status;
 }

@@ -3,6 +3,8 @@
 //
 //   twtrace summary|check|script|json FILE
 //   twtrace diff A B
+//   twtrace html FILE [-o PAGE]
+//   twtrace diff --html A B [-o PAGE]
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,9 +14,11 @@
 #include <cstring>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 #include "Commands.h"
 #include "FileText.h"
+#include "Html.h"
 
 namespace {
 
@@ -26,14 +30,19 @@ constexpr char kUsage[] =
     "  script FILE    a twhost session script that replays the application's side\n"
     "  json FILE      the records as JSON lines\n"
     "  diff A B       the differences between two traces, aligned by their triplets\n"
+    "  html FILE [-o PAGE]\n"
+    "                 the trace as one self-contained page (default PAGE: FILE with .html)\n"
+    "  diff --html A B [-o PAGE]\n"
+    "                 the two sessions side by side as one page (default PAGE: A with .diff.html)\n"
     "  --help         this text;  --version  the version\n"
     "Exit status:\n"
     "  summary, script, json  0 done; 2 nothing done\n"
     "  check                  0 no fault found; 1 faults found; 2 nothing checked\n"
     "  diff                   0 the traces match; 1 differences found; 2 nothing compared\n"
+    "  html, diff --html      0 page written; 2 no page written\n"
     "  (2: a wrong argument, or a file that is missing, not text or holds no record)\n";
 
-constexpr std::string_view kCommands[] = {"summary", "check", "script", "json", "diff"};
+constexpr std::string_view kCommands[] = {"summary", "check", "script", "json", "diff", "html"};
 
 bool IsCommand(std::string_view word) {
     for (std::string_view command : kCommands)
@@ -104,6 +113,70 @@ void ShowProgress(CTraceReader& reader, const TraceFile& file) {
     });
 }
 
+// "trace.html" for "trace.txt" or "trace"; "x.html.html" for "x.html", never the trace itself.
+std::string DefaultPage(const std::string& trace, const char* extension) {
+    size_t slash = trace.rfind('/');
+    size_t dot = trace.rfind('.');
+    std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) &&
+                               trace.compare(dot, std::string::npos, ".html") != 0
+                           ? trace.substr(0, dot)
+                           : trace;
+    return stem + extension;
+}
+
+std::string FileName(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// twtrace html FILE [-o PAGE] and diff --html A B [-o PAGE]: the page goes to a
+// file, its name to standard output.
+int RunPageCommand(int argc, char** argv, bool diff) {
+    std::vector<std::string> traces;
+    std::string page;
+    const size_t files = diff ? 2 : 1;
+    for (int i = diff ? 3 : 2; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument == "-o") {
+            if (i + 1 >= argc) return Usage("-o needs the page's file name");
+            page = argv[++i];
+        } else if (traces.size() < files) {
+            traces.emplace_back(argument);
+        } else {
+            return Usage(("one argument too many: '" + std::string(argument) + "'").c_str());
+        }
+    }
+    if (traces.size() < files) return Usage(diff ? "diff needs two trace files" : "a trace file is missing");
+    if (page.empty()) page = DefaultPage(traces[0], diff ? ".diff.html" : ".html");
+    TraceFile file[2];
+    for (size_t i = 0; i < files; ++i) {
+        if (!file[i].Open(traces[i].c_str())) {
+            fprintf(stderr, "twtrace: %s: %s\n", traces[i].c_str(), strerror(errno));
+            return kExitUnreadable;
+        }
+        struct stat traceInfo {}, pageInfo {};
+        if (fstat(fileno(file[i].file), &traceInfo) == 0 && stat(page.c_str(), &pageInfo) == 0 &&
+            traceInfo.st_dev == pageInfo.st_dev && traceInfo.st_ino == pageInfo.st_ino)
+            return Usage(("the page would replace the trace '" + traces[i] + "'").c_str());
+    }
+    CTraceReader first(file[0].file);
+    ShowProgress(first, file[0]);
+    ReadProblem problem;
+    int status = WritePageFile(page, problem, [&](std::ostream& out, ReadProblem& readProblem) {
+        if (!diff) return RunHtml(first, FileName(traces[0]), out, readProblem);
+        CTraceReader second(file[1].file);
+        ShowProgress(second, file[1]);
+        return RunDiffHtml(first, second, FileName(traces[0]), FileName(traces[1]), out, readProblem);
+    });
+    if (isatty(STDERR_FILENO)) fputs("\r\x1b[K", stderr);
+    if (status == kExitUnreadable) {
+        fprintf(stderr, "twtrace: %s\n", problem.text.c_str());
+        return status;
+    }
+    printf("%s\n", page.c_str());
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +195,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage("a command is missing");
     std::string_view command = argv[1];
     if (command.size() > 1 && command[0] == '-') return Usage("unknown option " + Quoted(argv[1]));
+    if (command == "html" || (command == "diff" && argc > 2 && std::string_view(argv[2]) == "--html"))
+        return RunPageCommand(argc, argv, command == "diff");
     if (!IsCommand(command)) return Usage("unknown command " + Quoted(argv[1]) + SwappedHint(argc, argv));
     bool diff = command == "diff";
     int files = diff ? 2 : 1;

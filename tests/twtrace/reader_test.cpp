@@ -125,6 +125,26 @@ INSTANTIATE_TEST_SUITE_P(
                        R"j((the rest of it is not read)","line 3: expected ']' at the end of the line"]})j"
                        "\n"}));
 
+// Kept text: each record's lines as the file holds them (CR LF taken off); the
+// line cut at 5120 characters ends the cut record with its marker, the record
+// glued to the marker starts the next. Without KeepText no text is kept.
+TEST(TraceReader, KeepsEachRecordsLinesWhenAsked) {
+    std::string trace = "garbage\r\n" + CutRecord();
+    std::string cutText = CutRecord().substr(0, CutRecord().find("Size of"));
+    std::erase(cutText, '\r');
+    std::string statusText = kStatusRecord;
+    std::erase(statusText, '\r');
+    for (bool keep : {true, false}) {
+        CTraceReader reader(trace);
+        if (keep) reader.KeepText();
+        TraceRecord record;
+        std::vector<std::string> texts;
+        while (reader.Next(record)) texts.push_back(record.text);
+        std::vector<std::string> expected = {"garbage\n", cutText + "\nSize of CAP_xxx too long\n", statusText};
+        EXPECT_EQ(texts, keep ? expected : std::vector<std::string>(3)) << keep;
+    }
+}
+
 TEST(TraceReader, NotATraceIsUnreadable) {
     for (const std::string& text : {std::string(), std::string("hello\nworld\n"), std::string(3000, '\0')}) {
         CommandOutput result = RunOn(RunSummary, text);
