@@ -266,8 +266,9 @@ private:
         if (m_findingRecords.size() < kMaxFindingRecords &&
             (m_findingRecords.empty() || m_findingRecords.back() != finding.record))
             m_findingRecords.push_back(finding.record);
-        std::string text =
-            std::string(finding.rule) + ": " + (finding.side ? finding.side : "damaged") + ": " + finding.what;
+        // As check prints it: a finding without a side (damage, a call that never returned) names none.
+        std::string text = std::string(finding.rule) + ": " +
+                           (finding.side ? std::string(finding.side) + ": " : std::string()) + finding.what;
         if (m_findingMarks.size() < kMaxMarks) m_findingMarks.push_back({finding.record, finding.name + ": " + text});
         if (m_listed.size() < kMaxFindingsListed) m_listed.push_back(finding);
     }
@@ -354,8 +355,9 @@ private:
             page += "<ol>\n";
         for (const Finding& finding : m_listed) {
             page += "<li><a href=\"#r" + std::to_string(finding.record) + "\">" + Html(finding.name) +
-                    "</a>: <span class=\"rule\">" + Html(finding.rule) + "</span>: <span class=\"side\">" +
-                    (finding.side ? finding.side : "damaged") + "</span>: " + Html(finding.what);
+                    "</a>: <span class=\"rule\">" + Html(finding.rule) + "</span>: " +
+                    (finding.side ? "<span class=\"side\">" + std::string(finding.side) + "</span>: " : std::string()) +
+                    Html(finding.what);
             if (finding.reason[0]) page += "<div class=\"reason\">rule: " + Html(finding.reason) + "</div>";
             page += "</li>\n";
         }

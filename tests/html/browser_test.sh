@@ -29,7 +29,7 @@ trace() {
   "$twtrace" html "$artefacts/$name.txt" >/dev/null
 }
 trace demo "$scanner" demo
-trace vendor "$scanner" vendor
+trace faulty "$scanner" "$here/faulty_session.txt"
 TWAIN_ANYDRIVER_TARGET=$hostile trace hostile "$anydriver" "$here/hostile_session.txt"
 
 # The demo and the hostile session side by side (diff's status 1: they differ).

@@ -1,5 +1,5 @@
 """The pages of twtrace html in chromium: what a person sees and does there.
-   page_test.py CHROMIUM ARTEFACTS   (demo.html, vendor.html, hostile.html, diff.html there)
+   page_test.py CHROMIUM ARTEFACTS   (demo.html, faulty.html, hostile.html, diff.html there)
 Each page: the failure count, the first failure's link and where it leads, the
 state picture's states, the filter narrowing the records, the key to the next
 failure, a screenshot at 1280x800 that is not blank, and a console with no
@@ -12,7 +12,8 @@ import time
 
 import cdp
 
-HOSTILE_IDENTITY = "\"quoted' & <i>name</i> (</script><b id=pwned>x</b>, javascript:alert(1))"
+HOSTILE_IDENTITY = ("\"\"quoted' & <i>name</i>\" by </script><b id=pwned>x</b> (family <img src=x onerror=alert(1)>), "
+                    "version 0.0 \"javascript:alert(1)\", TWAIN 2.0 (00001)")
 HOSTILE_FILE_NAME = ("</script><script>document.title='pwned'</script><img src=x onerror=\"document.title='pwned'\">"
                      "<a href=\"javascript:alert(1)\">x</a>")
 
@@ -20,7 +21,7 @@ HOSTILE_FILE_NAME = ("</script><script>document.title='pwned'</script><img src=x
 PAGES = [
     ("demo", 1, 0, "00017 DG_CONTROL/DAT_CAPABILITY/MSG_SET (CAP_KQ_DUALIMAGE)", "TWCC_CAPUNSUPPORTED",
      [3, 4, 5, 6, 7, 5, 4, 3], "DAT_STATUS", "1 of 31 records"),
-    ("vendor", 3, 3, "00014 DG_CONTROL/DAT_KQ_EDGEFILLAREA/MSG_GET", "status never asked", [3, 4, 3],
+    ("faulty", 3, 3, "00014 DG_CONTROL/DAT_KQ_EDGEFILLAREA/MSG_GET", "status never asked", [3, 4, 3],
      "TWRC_FAILURE", "3 of 17 records"),
     ("hostile", 1, 0, "00004 DG_CONTROL/DAT_CAPABILITY/MSG_GET (ICAP_XRESOLUTION)", "TWCC_BADCAP", [3, 4, 3],
      "filexfer", "1 of 6 records"),

@@ -95,9 +95,9 @@ TEST(HtmlPage, ShowsFailuresFindingsAndStatesLinkedToTheirRecords) {
               "asked</span>: <span class=\"side\">application</span>: the condition code of the failure<div "
               "class=\"reason\">rule: after TWRC_FAILURE the application asks DAT_STATUS for the condition code"
               "</div></li>\n"
-              "<li><a href=\"#r6\">00007 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS</a>: <span class=\"rule\">damaged</span>: "
-              "<span class=\"side\">damaged</span>: line 34: the record has no return code (the session ended, or its "
-              "call never returned)</li>\n</ol>\n</section>");
+              "<li><a href=\"#r6\">00007 DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS</a>: <span class=\"rule\">ends inside a "
+              "call</span>: the session ends inside DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS (record 00007): the data source "
+              "never returned (crash or hang), or the trace was cut</li>\n</ol>\n</section>");
     // 7 records from x 40 to 990: state 4 from record 0, 5 from record 3, 4 again from record 5.
     EXPECT_EQ(Element(page, "polyline", "state-line"),
               "<polyline id=\"state-line\" points=\"40,66 447,66 447,48 718,48 718,66 990,66\"/>");
