@@ -19,7 +19,7 @@ log_dir="$stage/Users/Shared/NORVA/Lumora/LOG/TWAIN"
 
 cmake -S "$top" -B "$build" -G Ninja -DTWAIN_WERROR=ON -DTWAIN_MONITOR_ROOT="$stage" >/dev/null
 targets=(TwainMonitor.ds TwainWrapper ScannerDriver.ds AnyDriver twhost twtrace)
-[ -x "$build/twtrace" ] || echo "Building the demo's ${#targets[@]} targets: a first build takes about 2 minutes on 2 cores." >&2
+[ -x "$build/twtrace" ] || echo "Building the demo's ${#targets[@]} targets: a first build takes about a minute on 2 idle cores." >&2
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 bash "$top/Tools/stage.sh" "$build"
 
