@@ -3,5 +3,5 @@
 
 #include <string_view>
 
-// The script of a built-in session ("demo", "vendor", "structures"), or null.
+// The script of a built-in session ("demo", "vendor", "structures", "callback"), or null.
 const char* FindBuiltinSession(std::string_view name);

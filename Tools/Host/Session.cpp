@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "ManagerSide.h"
 #include "ScriptNames.h"
 #include "twaintbl.h"
 
@@ -672,6 +673,7 @@ CHostSession::CHostSession(DSENTRYPROC entry, FILE* out)
     snprintf(m_application.Manufacturer, sizeof(m_application.Manufacturer), "%s", "TwainMonitor");
     snprintf(m_application.ProductFamily, sizeof(m_application.ProductFamily), "%s", "Session host");
     snprintf(m_application.ProductName, sizeof(m_application.ProductName), "%s", "twhost");
+    PrintSourceMessagesTo(out);
 }
 
 int CHostSession::Run(const std::vector<SessionStep>& steps) {
@@ -721,6 +723,11 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
             }
             break;
         case DAT_EVENT: BlockAs<TW_EVENT>(block)->pEvent = m_eventRecord; break;
+        // As the manager: the source gets twhost's entry points, and the
+        // application's callback is registered.
+        case DAT_ENTRYPOINT: pData = HostEntryPoint(); break;
+        case DAT_CALLBACK:
+        case DAT_CALLBACK2: *BlockAs<TW_CALLBACK>(block) = HostCallback(); break;
         case DAT_IMAGEMEMXFER: {
             // As an application asks for a strip: the source fills in every field.
             auto* xfer = BlockAs<TW_IMAGEMEMXFER>(block);
@@ -738,6 +745,8 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
 
     m_lastCondition = TWCC_SUCCESS;
     m_lastEventMessage = MSG_NULL;
+    // Only what the source says once enabled counts, from inside the call on.
+    if (MSG == MSG_ENABLEDS) TakeSourceMessage(MSG_XFERREADY);
     TW_UINT16 rc = m_entry(&m_application, DG, DAT, MSG, pData);
 
     switch (DAT) {
@@ -810,6 +819,9 @@ void CHostSession::Report(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DAT, 
 
 void CHostSession::WaitXferReady(const SessionStep& step) {
     for (int poll = 0; poll < kMaxEventPolls; ++poll) {
+        // A TWAIN 2 source says it through the manager, perhaps inside MSG_ENABLEDS
+        // already; events still pass to it meanwhile, as an application's loop does.
+        if (TakeSourceMessage(MSG_XFERREADY)) return;
         std::string detail;
         TW_UINT16 rc = Send(step, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, detail);
         bool ready = rc == TWRC_DSEVENT && m_lastEventMessage == MSG_XFERREADY;
