@@ -16,6 +16,7 @@ void TraceRecord::Clear() {
     dataPointer = 0;
     state = 0;
     damage.clear();
+    withinNumber = withinDat = withinMsg = -1;
     m_nodeCount = 0;
 }
 

@@ -52,6 +52,6 @@ TEST_P(TwtraceRoundTrip, ScriptOfATraceReplaysTheSameTrace) {
     EXPECT_EQ(WithoutPointers(replay.trace), WithoutPointers(original.trace)) << script.str();
 }
 
-INSTANTIATE_TEST_SUITE_P(BuiltinSessions, TwtraceRoundTrip, testing::Values("demo", "vendor", "structures"));
+INSTANTIATE_TEST_SUITE_P(BuiltinSessions, TwtraceRoundTrip, testing::Values("demo", "vendor", "structures", "callback"));
 
 }  // namespace
