@@ -114,6 +114,33 @@ TEST(SourceSideCommands, CallbackSessionGivesTheExactOutput) {
     }
 }
 
+// json gives the label and the call the source's record came within; diff pairs the
+// source's records only with the source's.
+TEST(SourceSideCommands, JsonAndDiffKeepTheSidesApart) {
+    const std::string nested = TripletLine(1, kEnable) + SourceRecord(2, kReady, 6) + TripletResult("TWRC_SUCCESS", 6);
+    EXPECT_EQ(RunOn(RunJson, nested).out,
+              R"j({"kind":"triplet","line":2,"number":2,"label":"DS","dg":{"name":"DG_CONTROL","value":1},)j"
+              R"j("dat":{"name":"DAT_NULL","value":0},"msg":{"name":"MSG_XFERREADY","value":257},"within":1,)j"
+              R"j("rc":{"name":"TWRC_SUCCESS","value":0},"pData":"0x00001000","state":6,"failed":false,)j"
+              R"j("data":{"To":"twhost"}})j"
+              "\n"
+              R"j({"kind":"triplet","line":1,"number":1,"label":"APP","dg":{"name":"DG_CONTROL","value":1},)j"
+              R"j("dat":{"name":"DAT_USERINTERFACE","value":9},"msg":{"name":"MSG_ENABLEDS","value":1282},)j"
+              R"j("rc":{"name":"TWRC_SUCCESS","value":0},"pData":"0x00001000","state":6,"failed":false})j"
+              "\n");
+
+    const std::string application = TripletLine(1, kReady) + TripletResult("TWRC_SUCCESS", 6);
+    const std::string source = SourceRecord(1, kReady, 6);
+    CTraceReader a(application), b(source);
+    std::ostringstream out;
+    ReadProblem problem;
+    EXPECT_EQ(RunDiff(a, b, out, problem), kExitFindings);
+    EXPECT_EQ(out.str(),
+              "- 00001 DG_CONTROL/DAT_NULL/MSG_XFERREADY   only in A\n"
+              "+ 00001 [DS] DG_CONTROL/DAT_NULL/MSG_XFERREADY   only in B\n"
+              "2 differences (A: 1 records, B: 1 records)\n");
+}
+
 // The source says it is ready twice; the application asks for an image after the
 // close request, and before any new ready.
 TEST(SourceSideCommands, FaultsOfEitherSideAreFound) {
