@@ -11,7 +11,7 @@ struct FuzzHeader {
     uint16_t msg;
     uint16_t rc;
     uint8_t state;         // tracked TWAIN state before the call
-    uint8_t flags;         // kNullData, kDatFromList, kMsgFromList, kRawHandle
+    uint8_t flags;         // kNullData, kDatFromList, kMsgFromList, kRawHandle, kFromSource
     uint32_t dataSize;     // structure bytes that follow (cut to what is there)
     uint32_t handleSize;   // container handle size; its bytes are the rest of the input
 };
@@ -22,4 +22,5 @@ enum : uint8_t {
     kDatFromList = 2,  // dat is an index into the dispatched DATs
     kMsgFromList = 4,  // msg is an index into the messages the analyzer looks at
     kRawHandle = 8,    // a capability keeps the handle value from its bytes
+    kFromSource = 16,  // the source's call to the manager, to the identity in the data bytes
 };

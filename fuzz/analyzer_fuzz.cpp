@@ -18,7 +18,8 @@ namespace {
 constexpr uint16_t kMessages[] = {MSG_GET,        MSG_GETCURRENT, MSG_GETDEFAULT, MSG_SET,
                                   MSG_RESET,      MSG_OPENDSM,    MSG_CLOSEDSM,   MSG_OPENDS,
                                   MSG_CLOSEDS,    MSG_ENABLEDS,   MSG_DISABLEDS,  MSG_PROCESSEVENT,
-                                  MSG_ENDXFER,    MSG_XFERREADY,  MSG_CLOSEDSREQ, MSG_KQ_XFERREQUEST};
+                                  MSG_ENDXFER,    MSG_XFERREADY,  MSG_CLOSEDSREQ, MSG_KQ_XFERREQUEST,
+                                  MSG_CLOSEDSOK,  MSG_INVOKE_CALLBACK};
 
 template <typename T, size_t N>
 const T& Pick(const T (&list)[N], uint16_t index) {
@@ -98,12 +99,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     TW_IDENTITY origin = {};
     if (data) memcpy(&origin, data, dataSize < sizeof(origin) ? dataSize : sizeof(origin));
 
+    // The source's call names the application it speaks to: the same identity.
+    const CallSide side = (h.flags & kFromSource) ? CallSide::Source : CallSide::Application;
+    TW_IDENTITY* dest = side == CallSide::Source ? &origin : nullptr;
     CParaAnalyze analyzer;
     analyzer.SetTwainStatus(h.state % 9);
     CRecordText record;
-    analyzer.TripletAnalyze(&origin, nullptr, h.dg, dat, msg, reinterpret_cast<char*>(data), &record);
+    analyzer.TripletAnalyze(&origin, dest, h.dg, dat, msg, reinterpret_cast<char*>(data), &record, side);
     record.Clear();
-    analyzer.ParaAnalyze(&origin, nullptr, h.dg, dat, msg, reinterpret_cast<char*>(data), h.rc, &record);
+    analyzer.ParaAnalyze(&origin, dest, h.dg, dat, msg, reinterpret_cast<char*>(data), h.rc, &record, side);
     if (record.KeptLength() != strlen(record.Text())) abort();
 
     if (planted) DisposeHandle(planted);

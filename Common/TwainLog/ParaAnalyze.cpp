@@ -32,7 +32,7 @@ void CParaAnalyze::AppendFormat(const char* pszFormat, ...) {
 
 void CParaAnalyze::StoreTriplet(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG,
                                 unsigned short DAT, unsigned short MSG, char* pData,
-                                CRecordText* pszText) {
+                                CRecordText* pszText, CallSide side) {
     m_pOrigin = pOrigin;
     m_pDest = pDest;
     m_DG = DG;
@@ -40,18 +40,22 @@ void CParaAnalyze::StoreTriplet(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsign
     m_MSG = MSG;
     m_pData = pData;
     m_pszText = pszText;
+    m_side = side;
 }
 
 bool CParaAnalyze::TripletAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG,
                                   unsigned short DAT, unsigned short MSG, char* pData,
-                                  CRecordText* pszText) {
-    StoreTriplet(pOrigin, pDest, DG, DAT, MSG, pData, pszText);
+                                  CRecordText* pszText, CallSide side) {
+    StoreTriplet(pOrigin, pDest, DG, DAT, MSG, pData, pszText, side);
+    if (side == CallSide::Application && MSG == MSG_ENABLEDS && m_nTwainStatus == 4) m_bEnabling = true;
     return CreateStringOfTriplet();
 }
 
 bool CParaAnalyze::CreateStringOfTriplet() {
-    // Event polling would flood the trace; it is left out and not counted.
-    if (m_MSG == MSG_PROCESSEVENT || (m_MSG == MSG_XFERREADY && m_DAT == DAT_NULL)) return false;
+    // The application's event polling would flood the trace; it is left out and
+    // not counted. What the source says is always shown.
+    if (m_side == CallSide::Application && (m_MSG == MSG_PROCESSEVENT || (m_MSG == MSG_XFERREADY && m_DAT == DAT_NULL)))
+        return false;
 
     ++m_lCount;
     if (!m_pszText) return true;
@@ -69,7 +73,8 @@ bool CParaAnalyze::CreateStringOfTriplet() {
     char digits[kNumberTextSize];
     std::string_view count(digits, m_lCount < 0 ? FormatSigned(m_lCount, digits)
                                                 : FormatUnsigned(static_cast<uint64_t>(m_lCount), digits, 5));
-    std::string_view label(m_szLabel, strnlen(m_szLabel, sizeof(m_szLabel)));
+    std::string_view label = m_side == CallSide::Source ? std::string_view("DS")
+                                                        : std::string_view(m_szLabel, strnlen(m_szLabel, sizeof(m_szLabel)));
     if (m_DAT == DAT_CAPABILITY) {
         char szCap[64] = {};
         GetStringOfCapability(static_cast<TW_CAPABILITY*>(m_pData), szCap, sizeof(szCap));
@@ -119,8 +124,9 @@ static TW_UINT16 EventMessageOf(TW_UINT16 DAT, const void* pData) {
 }
 
 bool CParaAnalyze::ResultMake() {
-    if (m_DAT == DAT_NULL && m_MSG == MSG_XFERREADY) return false;
-    if (m_MSG == MSG_PROCESSEVENT) {
+    const bool application = m_side == CallSide::Application;
+    if (application && m_DAT == DAT_NULL && m_MSG == MSG_XFERREADY) return false;
+    if (application && m_MSG == MSG_PROCESSEVENT) {
         // Only events that the source claims and that move the session are traced.
         if (m_RC != TWRC_DSEVENT) return false;
         TW_UINT16 event = EventMessageOf(m_DAT, m_pData);
@@ -133,19 +139,31 @@ bool CParaAnalyze::ResultMake() {
     char digits[kNumberTextSize];
     std::string_view pointer(digits, FormatHex(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_pData)), digits, 8));
     m_pszText->AppendPieces("        Return Code = [", rc, "]\r\npData   = <0x", pointer, ">\r\n");
+    // Which application the source speaks to; the manager reads the same identity.
+    if (!application && m_pDest) {
+        char shown[kValueTextSize];
+        const char* name = m_pDest->ProductName;
+        size_t length = FormatShownText(name, strnlen(name, sizeof(m_pDest->ProductName)), shown, sizeof(shown));
+        m_pszText->AppendPieces("To      = [", std::string_view(shown, length), "]\r\n");
+    }
     return true;
 }
 
 bool CParaAnalyze::ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG,
                                unsigned short DAT, unsigned short MSG, char* pData, unsigned short RC,
-                               CRecordText* pszText) {
-    StoreTriplet(pOrigin, pDest, DG, DAT, MSG, pData, pszText);
+                               CRecordText* pszText, CallSide side) {
+    StoreTriplet(pOrigin, pDest, DG, DAT, MSG, pData, pszText, side);
     m_RC = RC;
+    const bool enableEnds = side == CallSide::Application && MSG == MSG_ENABLEDS;
     bool traced = ResultMake();
     if (m_DAT == DAT_EVENT && !traced) return true;
     Dispatch();
-    if (m_RC == TWRC_FAILURE || !traced) return true;
-    UpDateTwainStatus(m_DG, m_DAT, m_MSG, static_cast<char*>(m_pData));
+    if (m_RC == TWRC_FAILURE || !traced) {
+        if (enableEnds) m_bEnabling = false;
+        return true;
+    }
+    UpDateTwainStatus(m_DG, m_DAT, m_MSG, static_cast<char*>(m_pData), side);
+    if (enableEnds) m_bEnabling = false;
     if (!m_pszText) return true;
     // After an empty line: the text before it already ends with a line end.
     char digits[kNumberTextSize];
@@ -156,57 +174,82 @@ bool CParaAnalyze::ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigne
 
 namespace {
 
-enum class DatCondition { Any, UserInterface, Event, ImageInfo, ImageTransfer, PendingXfers };
-enum class DataCondition { None, EventXferReady, EventCloseDsReq, PendingCountNonZero, PendingCountZero };
+enum class DatCondition { Any, Null, UserInterface, Event, Callback, ImageInfo, ImageTransfer, PendingXfers };
+enum class DataCondition {
+    None,
+    EventXferReady,
+    EventCloseDsReq,
+    CallbackXferReady,
+    PendingCountNonZero,
+    PendingCountZero
+};
+// Exactly the from-state; it or any higher; state 4 while an MSG_ENABLEDS is on its way.
+enum class From { Exactly, OrHigher, WhileEnabling };
 
 struct Transition {
+    CallSide side;
     TW_UINT16 msg;
     DatCondition dat;
     DataCondition data;
     int from;
-    bool fromOrHigher;
+    From match;
     int to;
     const char* why;
 };
 
+constexpr CallSide App = CallSide::Application;
+constexpr CallSide Ds = CallSide::Source;
+
 // The TWAIN state machine as far as the triplets show it; at most one row applies.
 constexpr Transition kTransitions[] = {
-    {MSG_OPENDSM, DatCondition::Any, DataCondition::None, 2, false, 3, "the manager is opened in state 2"},
-    {MSG_CLOSEDSM, DatCondition::Any, DataCondition::None, 3, false, 2, "the manager is closed in state 3"},
-    {MSG_OPENDS, DatCondition::Any, DataCondition::None, 3, false, 4, "a source is opened in state 3"},
-    {MSG_CLOSEDS, DatCondition::Any, DataCondition::None, 4, false, 3, "a source is closed in state 4"},
-    {MSG_ENABLEDS, DatCondition::Any, DataCondition::None, 4, false, 5, "a source is enabled in state 4"},
-    {MSG_DISABLEDS, DatCondition::UserInterface, DataCondition::None, 5, false, 4,
+    {App, MSG_OPENDSM, DatCondition::Any, DataCondition::None, 2, From::Exactly, 3, "the manager is opened in state 2"},
+    {App, MSG_CLOSEDSM, DatCondition::Any, DataCondition::None, 3, From::Exactly, 2, "the manager is closed in state 3"},
+    {App, MSG_OPENDS, DatCondition::Any, DataCondition::None, 3, From::Exactly, 4, "a source is opened in state 3"},
+    {App, MSG_CLOSEDS, DatCondition::Any, DataCondition::None, 4, From::Exactly, 3, "a source is closed in state 4"},
+    {App, MSG_ENABLEDS, DatCondition::Any, DataCondition::None, 4, From::Exactly, 5, "a source is enabled in state 4"},
+    {App, MSG_DISABLEDS, DatCondition::UserInterface, DataCondition::None, 5, From::Exactly, 4,
      "a source is disabled in state 5"},
-    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventXferReady, 5, false, 6,
+    {App, MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventXferReady, 5, From::Exactly, 6,
      "MSG_XFERREADY: the source has an image ready to transfer"},
-    {MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventCloseDsReq, 5, false, 4,
+    {App, MSG_PROCESSEVENT, DatCondition::Event, DataCondition::EventCloseDsReq, 5, From::Exactly, 4,
      "MSG_CLOSEDSREQ: the source asks to be disabled"},
-    {MSG_PROCESSEVENT, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7,
+    {App, MSG_PROCESSEVENT, DatCondition::ImageTransfer, DataCondition::None, 6, From::Exactly, 7,
      "treated as the transfer it names"},
-    {MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 6, false, 7, "the transfer starts"},
-    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 6, true, 6,
+    {App, MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 6, From::Exactly, 7, "the transfer starts"},
+    {App, MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 6, From::OrHigher, 6,
      "more transfers are pending"},
-    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountZero, 6, true, 5,
+    {App, MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountZero, 6, From::OrHigher, 5,
      "the last transfer ended: the source is enabled again"},
-    {MSG_RESET, DatCondition::PendingXfers, DataCondition::None, 6, false, 5,
+    {App, MSG_RESET, DatCondition::PendingXfers, DataCondition::None, 6, From::Exactly, 5,
      "the pending transfers are discarded"},
-    // A TWAIN 2 source says MSG_XFERREADY through the manager's callback, which never
-    // passes here. A triplet that succeeds only once a transfer is ready proves the
-    // signal came, so these move on from 5 as the event would have, through 6.
-    {MSG_GET, DatCondition::ImageInfo, DataCondition::None, 5, false, 6,
+    // Where the source's own calls are not seen (a source that found the manager by
+    // other means), a triplet that succeeds only once a transfer is ready proves
+    // the signal came, so these move on from 5 as the event would have, through 6.
+    {App, MSG_GET, DatCondition::ImageInfo, DataCondition::None, 5, From::Exactly, 6,
      "image information is given only in states 6 and 7"},
-    {MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 5, false, 7,
+    {App, MSG_GET, DatCondition::ImageTransfer, DataCondition::None, 5, From::Exactly, 7,
      "a transfer starts only from state 6"},
-    {MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 5, false, 6,
+    {App, MSG_ENDXFER, DatCondition::PendingXfers, DataCondition::PendingCountNonZero, 5, From::Exactly, 6,
      "a transfer is ended only in states 6 and 7; more are pending"},
+    // The source's own calls to the manager. MSG_CLOSEDSREQ and MSG_CLOSEDSOK move
+    // nothing: the application answers them by disabling the source.
+    {Ds, MSG_XFERREADY, DatCondition::Null, DataCondition::None, 5, From::Exactly, 6,
+     "MSG_XFERREADY: the source has an image ready to transfer"},
+    {Ds, MSG_INVOKE_CALLBACK, DatCondition::Callback, DataCondition::CallbackXferReady, 5, From::Exactly, 6,
+     "MSG_XFERREADY through the callback, as sources on macOS send it"},
+    {Ds, MSG_XFERREADY, DatCondition::Null, DataCondition::None, 4, From::WhileEnabling, 6,
+     "said from inside MSG_ENABLEDS: the source is enabled already"},
+    {Ds, MSG_INVOKE_CALLBACK, DatCondition::Callback, DataCondition::CallbackXferReady, 4, From::WhileEnabling, 6,
+     "said from inside MSG_ENABLEDS: the source is enabled already"},
 };
 
 bool DatHolds(DatCondition condition, TW_UINT16 DAT) {
     switch (condition) {
         case DatCondition::Any: return true;
+        case DatCondition::Null: return DAT == DAT_NULL;
         case DatCondition::UserInterface: return DAT == DAT_USERINTERFACE;
         case DatCondition::Event: return DAT == DAT_EVENT;
+        case DatCondition::Callback: return DAT == DAT_CALLBACK || DAT == DAT_CALLBACK2;
         case DatCondition::ImageInfo: return DAT == DAT_IMAGEINFO;
         case DatCondition::ImageTransfer:
             return DAT == DAT_IMAGEMEMXFER || DAT == DAT_IMAGENATIVEXFER || DAT == DAT_IMAGEFILEXFER;
@@ -224,6 +267,9 @@ bool DataHolds(DataCondition condition, const char* pData) {
             return reinterpret_cast<const TW_EVENT*>(pData)->TWMessage == MSG_XFERREADY;
         case DataCondition::EventCloseDsReq:
             return reinterpret_cast<const TW_EVENT*>(pData)->TWMessage == MSG_CLOSEDSREQ;
+        case DataCondition::CallbackXferReady:
+            // TW_CALLBACK and TW_CALLBACK2 hold Message at the same place.
+            return ReadUnaligned<TW_INT16>(pData + offsetof(TW_CALLBACK, Message)) == MSG_XFERREADY;
         case DataCondition::PendingCountNonZero:
             return reinterpret_cast<const TW_PENDINGXFERS*>(pData)->Count != 0;
         case DataCondition::PendingCountZero:
@@ -233,13 +279,20 @@ bool DataHolds(DataCondition condition, const char* pData) {
     return true;
 }
 
+static_assert(offsetof(TW_CALLBACK, Message) == offsetof(TW_CALLBACK2, Message));
+
 }  // namespace
 
 int CParaAnalyze::UpDateTwainStatus(unsigned int /*DG*/, unsigned short DAT, unsigned short MSG,
-                                    char* pData) {
+                                    char* pData, CallSide side) {
     for (const Transition& t : kTransitions) {
-        if (t.msg != MSG || !DatHolds(t.dat, DAT)) continue;
-        bool fromHolds = t.fromOrHigher ? m_nTwainStatus >= t.from : m_nTwainStatus == t.from;
+        if (t.side != side || t.msg != MSG || !DatHolds(t.dat, DAT)) continue;
+        bool fromHolds = false;
+        switch (t.match) {
+            case From::Exactly: fromHolds = m_nTwainStatus == t.from; break;
+            case From::OrHigher: fromHolds = m_nTwainStatus >= t.from; break;
+            case From::WhileEnabling: fromHolds = m_nTwainStatus == t.from && m_bEnabling; break;
+        }
         if (!fromHolds || !DataHolds(t.data, pData)) continue;
         m_nTwainStatus = t.to;
         break;

@@ -9,6 +9,10 @@
 #include "RecordText.h"
 #include "TextFormat.h"
 
+// Who made the call a record traces: the application through the manager into
+// DS_Entry, or the source through the manager's entry point it was handed.
+enum class CallSide : uint8_t { Application, Source };
+
 class CParaAnalyze {
 public:
     // Everything zero, the label "APP"; constexpr, so the global instance is
@@ -24,23 +28,28 @@ public:
           m_pszText(nullptr),
           m_nTwainStatus(0),
           m_lCount(0),
-          m_szLabel{'A', 'P', 'P'} {}
+          m_szLabel{'A', 'P', 'P'},
+          m_side(CallSide::Application),
+          m_bEnabling(false) {}
 
     void Init(const char* pszLabel);
 
     // Triplet line (the first of the two texts of a record).
     bool TripletAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG, unsigned short DAT,
-                        unsigned short MSG, char* pData, CRecordText* pszText);
+                        unsigned short MSG, char* pData, CRecordText* pszText,
+                        CallSide side = CallSide::Application);
     bool CreateStringOfTriplet();
     bool GetStringOfCapability(TW_CAPABILITY* pCap, char* pszOut, unsigned int size);
 
     // Parameter text: result lines, the structure, the state line.
     bool ParaAnalyze(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG, unsigned short DAT,
-                     unsigned short MSG, char* pData, unsigned short RC, CRecordText* pszText);
+                     unsigned short MSG, char* pData, unsigned short RC, CRecordText* pszText,
+                     CallSide side = CallSide::Application);
     bool ResultMake();
 
     // TWAIN state tracker.
-    int UpDateTwainStatus(unsigned int DG, unsigned short DAT, unsigned short MSG, char* pData);
+    int UpDateTwainStatus(unsigned int DG, unsigned short DAT, unsigned short MSG, char* pData,
+                          CallSide side = CallSide::Application);
     int SetTwainStatus(int nStatus);
     void InitTwainStatus();
     int GetTwainStatus();
@@ -200,10 +209,15 @@ public:
     int32_t m_nTwainStatus;
     int64_t m_lCount;
     char m_szLabel[32];
+    // The side of the current triplet; a source's records carry the label "DS".
+    CallSide m_side;
+    // An application's MSG_ENABLEDS from state 4 has been sent and has not yet
+    // returned: the source counts itself enabled and may say MSG_XFERREADY.
+    bool m_bEnabling;
 
 private:
     void StoreTriplet(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, unsigned int DG, unsigned short DAT,
-                      unsigned short MSG, char* pData, CRecordText* pszText);
+                      unsigned short MSG, char* pData, CRecordText* pszText, CallSide side);
     bool Dispatch();
 };
 

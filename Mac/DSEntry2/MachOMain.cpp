@@ -7,6 +7,7 @@
 
 #include "MonitorPaths.h"
 #include "TraceLogFile.h"
+#include "TripletTrace.h"
 
 CFBundleRef g_TwainWrapperBundleRef = nullptr;
 CreateTwainWrapperProc g_fnDsCreate = nullptr;
@@ -71,7 +72,7 @@ extern "C" void MachO_Termination() {
         CFRelease(g_TwainWrapperBundleRef);
         g_TwainWrapperBundleRef = nullptr;
     }
-    cleanupTwainLog();
+    CloseTraceLog();
 }
 
 // The image's load and unload. The analyzer and the log globals are constant-

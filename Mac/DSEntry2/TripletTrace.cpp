@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "ManagerEntry.h"
 #include "ParaAnalyze.h"
 #include "RecordText.h"
 #include "TraceLogFile.h"
@@ -62,27 +63,28 @@ private:
     std::lock_guard<std::mutex> m_lock;
 };
 
-}  // namespace
-
-TW_UINT16 ForwardAndTrace(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
-                          TW_UINT16 MSG, TW_MEMREF pData) {
+// One record around a forward, the same for either side: the triplet line from
+// what the caller sent, the call, the rest from what the callee left behind.
+template <typename Call>
+TW_UINT16 TraceAround(CallSide side, TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT,
+                      TW_UINT16 MSG, TW_MEMREF pData, Call call) {
     // One record on the stack: nothing is allocated per call.
     CRecordText record;
     char* data = static_cast<char*>(pData);
     {
-        // Before the forward, so that a call the driver never returns from is in
-        // the log; the line holds only what the application sent.
+        // Before the forward, so that a call that never returns is in the log; the
+        // line holds only what the caller sent.
         CRecordPiece piece;
-        g_cParaAnalyze.TripletAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, &record);
+        g_cParaAnalyze.TripletAnalyze(pOrigin, pDest, DG, DAT, MSG, data, &record, side);
         WriteRecordText(record);
     }
 
-    const TW_UINT16 rc = Forward(pOperator, pOrigin, DG, DAT, MSG, pData);
+    const TW_UINT16 rc = call();
 
     {
         CRecordPiece piece;
         record.Clear();
-        g_cParaAnalyze.ParaAnalyze(pOrigin, nullptr, DG, DAT, MSG, data, rc, &record);
+        g_cParaAnalyze.ParaAnalyze(pOrigin, pDest, DG, DAT, MSG, data, rc, &record, side);
         WriteRecordText(record);
         // The bracket stays with the failure it marks.
         if (rc == TWRC_FAILURE) {
@@ -91,4 +93,31 @@ TW_UINT16 ForwardAndTrace(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_
         }
     }
     return rc;
+}
+
+}  // namespace
+
+TW_UINT16 ForwardAndTrace(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
+                          TW_UINT16 MSG, TW_MEMREF pData) {
+    return TraceAround(CallSide::Application, pOrigin, nullptr, DG, DAT, MSG, pData, [&] {
+        // The source gets the manager's entry points with DSM_Entry ours; the trace
+        // shows what the manager sent.
+        TW_MEMREF forwarded = DG == DG_CONTROL && DAT == DAT_ENTRYPOINT && MSG == MSG_SET ? EntryPointForSource(pData)
+                                                                                         : pData;
+        return Forward(pOperator, pOrigin, DG, DAT, MSG, forwarded);
+    });
+}
+
+TW_UINT16 TraceManagerCall(DSMENTRYPROC managerEntry, TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG,
+                           TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData) {
+    return TraceAround(CallSide::Source, pOrigin, pDest, DG, DAT, MSG, pData, [&]() -> TW_UINT16 {
+        // Not reached in practice: the source is handed ours only with the manager's.
+        if (!managerEntry) return TWRC_FAILURE;
+        return managerEntry(pOrigin, pDest, DG, DAT, MSG, pData);
+    });
+}
+
+void CloseTraceLog() {
+    std::lock_guard<std::mutex> lock(g_traceLock);
+    cleanupTwainLog();
 }

@@ -101,6 +101,34 @@ DG_CONTROL DAT_STATUSUTF8 MSG_GET
 DG_CONTROL DAT_IDENTITY MSG_CLOSEDS
 )";
 
+// A TWAIN 2 source that says when it is ready through the manager's entry point:
+// from inside MSG_ENABLEDS without its user interface, then, in a second session
+// with it, from the interface's own thread through the registered callback; and
+// asks to be closed when its window is.
+constexpr char kCallbackSession[] = R"(# twhost callback
+DG_CONTROL DAT_ENTRYPOINT MSG_SET
+DG_CONTROL DAT_IDENTITY MSG_GET
+DG_CONTROL DAT_IDENTITY MSG_OPENDS
+DG_CONTROL DAT_USERINTERFACE MSG_ENABLEDS 0 0
+waitxferready
+DG_IMAGE DAT_IMAGEINFO MSG_GET
+DG_IMAGE DAT_IMAGENATIVEXFER MSG_GET -> TWRC_XFERDONE
+DG_CONTROL DAT_PENDINGXFERS MSG_ENDXFER
+DG_CONTROL DAT_USERINTERFACE MSG_DISABLEDS
+DG_CONTROL DAT_IDENTITY MSG_CLOSEDS
+DG_CONTROL DAT_IDENTITY MSG_OPENDS
+DG_CONTROL DAT_CALLBACK MSG_REGISTER_CALLBACK
+DG_CONTROL DAT_USERINTERFACE MSG_ENABLEDS 1 0
+waitxferready
+DG_IMAGE DAT_IMAGEINFO MSG_GET
+DG_IMAGE DAT_IMAGENATIVEXFER MSG_GET -> TWRC_XFERDONE
+DG_CONTROL DAT_PENDINGXFERS MSG_ENDXFER
+# The user closes the source's window (a vendor triplet tells the simulated driver).
+DG_CONTROL DAT_KQ_TWAINCALLBACKMSG MSG_SET
+DG_CONTROL DAT_USERINTERFACE MSG_DISABLEDS
+DG_CONTROL DAT_IDENTITY MSG_CLOSEDS
+)";
+
 struct BuiltinSession {
     const char* name;
     const char* script;
@@ -111,6 +139,7 @@ constexpr BuiltinSession kBuiltinSessions[] = {
     {"vendor", kVendorSession},
     {"structures", kStructuresSession},
     {"twain2", kTwain2Session},
+    {"callback", kCallbackSession},
 };
 
 }  // namespace

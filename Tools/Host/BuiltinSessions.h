@@ -3,5 +3,5 @@
 
 #include <string_view>
 
-// The script of a built-in session ("demo", "vendor", "structures", "twain2"), or null.
+// The script of a built-in session ("demo", "vendor", "structures", "twain2", "callback"), or null.
 const char* FindBuiltinSession(std::string_view name);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "FileText.h"
+#include "ManagerSide.h"
 #include "ScriptNames.h"
 #include "twaintbl.h"
 
@@ -622,20 +623,6 @@ void DisposeAnswered(TW_HANDLE answered, TW_HANDLE sent) {
     if (answered && answered != sent) DisposeHandle(answered);
 }
 
-// The memory functions a TWAIN 2 source is handed with the entry point.
-TW_HANDLE HostMemAllocate(TW_UINT32 size) { return NewHandleClear(static_cast<Size>(size)); }
-void HostMemFree(TW_HANDLE handle) { DisposeHandle(handle); }
-TW_MEMREF HostMemLock(TW_HANDLE handle) {
-    HLock(handle);
-    return handle ? *handle : nullptr;
-}
-void HostMemUnlock(TW_HANDLE handle) { HUnlock(handle); }
-
-// The procedure the host registers as its callback: it takes any message.
-TW_UINT16 HostCallback(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16, TW_MEMREF) {
-    return TWRC_SUCCESS;
-}
-
 }  // namespace
 
 bool ParseSessionScript(std::string_view text, std::vector<SessionStep>& steps, std::string& error) {
@@ -690,6 +677,7 @@ CHostSession::CHostSession(DSENTRYPROC entry, FILE* out)
     snprintf(m_application.Manufacturer, sizeof(m_application.Manufacturer), "%s", "TwainMonitor");
     snprintf(m_application.ProductFamily, sizeof(m_application.ProductFamily), "%s", "Session host");
     snprintf(m_application.ProductName, sizeof(m_application.ProductName), "%s", "twhost");
+    PrintSourceMessagesTo(out);
 }
 
 int CHostSession::Run(const std::vector<SessionStep>& steps) {
@@ -739,13 +727,11 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
             }
             break;
         case DAT_EVENT: BlockAs<TW_EVENT>(block)->pEvent = m_eventRecord; break;
-        // The manager's part, played by the host: the memory functions, no entry of its own.
-        case DAT_ENTRYPOINT:
-            *BlockAs<TW_ENTRYPOINT>(block) =
-                TW_ENTRYPOINT{sizeof(TW_ENTRYPOINT), nullptr, HostMemAllocate, HostMemFree, HostMemLock, HostMemUnlock};
-            break;
-        case DAT_CALLBACK: BlockAs<TW_CALLBACK>(block)->CallBackProc = reinterpret_cast<TW_MEMREF>(HostCallback); break;
-        case DAT_CALLBACK2: BlockAs<TW_CALLBACK2>(block)->CallBackProc = reinterpret_cast<TW_MEMREF>(HostCallback); break;
+        // As the manager: the source gets twhost's entry points, and the
+        // application's callback is registered.
+        case DAT_ENTRYPOINT: pData = HostEntryPoint(); break;
+        case DAT_CALLBACK: *BlockAs<TW_CALLBACK>(block) = HostCallback(); break;
+        case DAT_CALLBACK2: BlockAs<TW_CALLBACK2>(block)->CallBackProc = HostCallback().CallBackProc; break;
         case DAT_METRICS: BlockAs<TW_METRICS>(block)->SizeOf = sizeof(TW_METRICS); break;
         // The text of the condition the source last reported.
         case DAT_STATUSUTF8: BlockAs<TW_STATUSUTF8>(block)->Status.ConditionCode = m_reportedCondition; break;
@@ -766,6 +752,8 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
 
     m_lastCondition = TWCC_SUCCESS;
     m_lastEventMessage = MSG_NULL;
+    // Only what the source says once enabled counts, from inside the call on.
+    if (MSG == MSG_ENABLEDS) TakeSourceMessage(MSG_XFERREADY);
     TW_UINT16 rc = m_entry(&m_application, DG, DAT, MSG, pData);
 
     switch (DAT) {
@@ -840,6 +828,9 @@ void CHostSession::Report(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DAT, 
 
 void CHostSession::WaitXferReady(const SessionStep& step) {
     for (int poll = 0; poll < kMaxEventPolls; ++poll) {
+        // A TWAIN 2 source says it through the manager, perhaps inside MSG_ENABLEDS
+        // already; events still pass to it meanwhile, as an application's loop does.
+        if (TakeSourceMessage(MSG_XFERREADY)) return;
         std::string detail;
         TW_UINT16 rc = Send(step, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, detail);
         bool ready = rc == TWRC_DSEVENT && m_lastEventMessage == MSG_XFERREADY;

@@ -2,7 +2,7 @@
 // module. It loads the module as a manager does, sends it a session's triplets
 // through DS_Entry, prints each answer, and unloads it.
 //
-//   twhost [--status] <module.ds> <demo|vendor|structures|twain2|script-file>
+//   twhost [--status] <module.ds> <demo|vendor|structures|twain2|callback|script-file>
 //
 // Exit status: 0 when every triplet answered as the session expects, 1 when one
 // did not, 2 when nothing was run (a wrong argument, a module or a session that
@@ -29,7 +29,7 @@ constexpr int kExitMismatch = 1;
 constexpr int kExitUnusable = 2;
 
 constexpr char kUsage[] =
-    "usage: twhost [--status] <module.ds> <demo|vendor|structures|twain2|script-file>\n"
+    "usage: twhost [--status] <module.ds> <demo|vendor|structures|twain2|callback|script-file>\n"
     "Loads the data source module as a Data Source Manager does, sends it the session's\n"
     "triplets as an application would, prints one line per triplet, and unloads it.\n"
     "  --status  after a triplet answers TWRC_FAILURE, ask DAT_STATUS and show its\n"

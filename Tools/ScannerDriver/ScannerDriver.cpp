@@ -38,6 +38,9 @@ using S = CScannerDriver;
 const S::TripletRow S::kTriplets[] = {
     // groups  data argument type          message           first state     last state      data     handler
     {kControl, DAT_IDENTITY,               MSG_GET,          kClosed,        kTransferring,  kData,   &S::Identity},
+    {kControl, DAT_ENTRYPOINT,             MSG_SET,          kClosed,        kOpen,          kData,   &S::EntryPoint},
+    {kControl, DAT_CALLBACK,               MSG_REGISTER_CALLBACK, kOpen,     kOpen,          kData,   &S::RegisterCallback},
+    {kControl, DAT_CALLBACK2,              MSG_REGISTER_CALLBACK, kOpen,     kOpen,          kData,   &S::RegisterCallback2},
     {kControl, DAT_IDENTITY,               MSG_OPENDS,       kClosed,        kClosed,        kData,   &S::OpenSource},
     {kControl, DAT_IDENTITY,               MSG_CLOSEDS,      kOpen,          kOpen,          kData,   &S::CloseSource},
     {kControl, DAT_STATUS,                 MSG_GET,          kClosed,        kTransferring,  kData,   &S::Status},
@@ -87,13 +90,10 @@ const S::TripletRow S::kTriplets[] = {
     {kVendor,  DAT_KQ_REDCORRECTIONMATRIX, MSG_GET,          kOpen,          kTransferring,  kNoData, &S::Acknowledge},
     {kVendor,  DAT_KQ_REDCORRECTIONMATRIX, MSG_SET,          kOpen,          kTransferring,  kNoData, &S::Acknowledge},
     {kVendor,  DAT_KQ_TWAINCALLBACKMSG,    MSG_GET,          kOpen,          kTransferring,  kNoData, &S::Acknowledge},
-    {kVendor,  DAT_KQ_TWAINCALLBACKMSG,    MSG_SET,          kOpen,          kTransferring,  kNoData, &S::Acknowledge},
+    {kVendor,  DAT_KQ_TWAINCALLBACKMSG,    MSG_SET,          kOpen,          kTransferring,  kNoData, &S::CloseRequest},
     {kVendor,  DAT_KQ_SETTINGFRAME,        MSG_GET,          kOpen,          kTransferring,  kData,   &S::SettingFrame},
     {kVendor,  DAT_KQ_SETTINGFRAME,        MSG_SET,          kOpen,          kOpen,          kData,   &S::SettingFrame},
     {kVendor,  DAT_KQ_USMINFO,             MSG_GET,          kOpen,          kTransferring,  kData,   &S::UsmInfo},
-    {kControl, DAT_ENTRYPOINT,             MSG_SET,          kClosed,        kOpen,          kData,   &S::EntryPoint},
-    {kControl, DAT_CALLBACK,               MSG_REGISTER_CALLBACK, kOpen,     kOpen,          kData,   &S::RegisterCallback},
-    {kControl, DAT_CALLBACK2,              MSG_REGISTER_CALLBACK, kOpen,     kOpen,          kData,   &S::RegisterCallback2},
     {kControl, DAT_METRICS,                MSG_GET,          kOpen,          kTransferring,  kData,   &S::Metrics},
     {kControl, DAT_STATUSUTF8,             MSG_GET,          kClosed,        kTransferring,  kData,   &S::StatusText},
     {kControl, DAT_DEVICEEVENT,            MSG_GET,          kOpen,          kTransferring,  kData,   &S::DeviceEvent},
@@ -103,7 +103,7 @@ CScannerDriver::CScannerDriver() {
     ResetSession();
 }
 
-TW_UINT16 CScannerDriver::OperateTriplet(TW_IDENTITY*, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData) {
+TW_UINT16 CScannerDriver::OperateTriplet(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData) {
     const TripletRow* pRow = nullptr;
     for (const TripletRow& row : kTriplets) {
         if (row.dat == DAT && row.msg == MSG && std::has_single_bit(DG) && (row.dg & DG) != 0) {
@@ -114,6 +114,8 @@ TW_UINT16 CScannerDriver::OperateTriplet(TW_IDENTITY*, TW_UINT32 DG, TW_UINT16 D
     if (!pRow) return Fail(TWCC_BADPROTOCOL);
     if (m_nState < pRow->firstState || m_nState > pRow->lastState) return Fail(TWCC_SEQERROR);
     if (pRow->needsData && !pData) return Fail(TWCC_BADVALUE);
+    // The application it speaks to through the manager.
+    if (DAT == DAT_IDENTITY && MSG == MSG_OPENDS && pOrigin) m_application = *pOrigin;
     return (this->*pRow->handler)(MSG, pData);
 }
 
@@ -144,6 +146,7 @@ void CScannerDriver::EndTransfer() {
     m_nEventsBeforeReady = 0;
     m_nNextRow = 0;
     m_bTransferDone = false;
+    m_bScanOnInterfaceThread = false;
 }
 
 TW_UINT16 CScannerDriver::Identity(TW_UINT16, void* pData) {
@@ -155,8 +158,10 @@ TW_UINT16 CScannerDriver::Identity(TW_UINT16, void* pData) {
 }
 
 // Each session starts from the values the scanner powers on with.
-TW_UINT16 CScannerDriver::OpenSource(TW_UINT16, void*) {
+TW_UINT16 CScannerDriver::OpenSource(TW_UINT16, void* pData) {
     ResetSession();
+    m_self = *static_cast<TW_IDENTITY*>(pData);
+    m_bCallbackRegistered = false;
     m_nState = kOpen;
     return TWRC_SUCCESS;
 }
@@ -178,11 +183,12 @@ TW_UINT16 CScannerDriver::Capability(TW_UINT16 msg, void* pData) {
 }
 
 // There is no user interface to show: the simulated user presses Scan at once.
-TW_UINT16 CScannerDriver::EnableSource(TW_UINT16, void*) {
+TW_UINT16 CScannerDriver::EnableSource(TW_UINT16, void* pData) {
     EndTransfer();
     m_bPagePending = true;
     m_nEventsBeforeReady = 1;
     m_nState = kEnabled;
+    if (SaysThroughManager()) AnnounceAfterEnable(*static_cast<TW_USERINTERFACE*>(pData));
     return TWRC_SUCCESS;
 }
 
@@ -194,7 +200,9 @@ TW_UINT16 CScannerDriver::DisableSource(TW_UINT16, void*) {
 
 TW_UINT16 CScannerDriver::ProcessEvent(TW_UINT16, void* pData) {
     auto* event = static_cast<TW_EVENT*>(pData);
-    if (m_nState == kEnabled && m_bPagePending) {
+    if (SaysThroughManager()) {
+        if (m_bScanOnInterfaceThread) ScanFromInterfaceThread();
+    } else if (m_nState == kEnabled && m_bPagePending) {
         if (m_nEventsBeforeReady > 0) {
             --m_nEventsBeforeReady;
         } else {

@@ -88,13 +88,26 @@ private:
     TW_UINT16 UsmInfo(TW_UINT16 msg, void* pData);
 
     // TWAIN 2 triplets.
-    TW_UINT16 EntryPoint(TW_UINT16 msg, void* pData);
-    TW_UINT16 RegisterCallback(TW_UINT16 msg, void* pData);
-    TW_UINT16 RegisterCallback2(TW_UINT16 msg, void* pData);
     TW_UINT16 Metrics(TW_UINT16 msg, void* pData);
     TW_UINT16 StatusText(TW_UINT16 msg, void* pData);
     TW_UINT16 DeviceEvent(TW_UINT16 msg, void* pData);
     TW_UINT16 Acknowledge(TW_UINT16 msg, void* pData);
+
+    // The manager's side of a TWAIN 2 source (ManagerLink.cpp): the entry points and
+    // the application's callback it is handed, and what it says through them.
+    TW_UINT16 EntryPoint(TW_UINT16 msg, void* pData);
+    TW_UINT16 RegisterCallback(TW_UINT16 msg, void* pData);
+    TW_UINT16 RegisterCallback2(TW_UINT16 msg, void* pData);
+    TW_UINT16 CloseRequest(TW_UINT16 msg, void* pData);
+    // Whether MSG_XFERREADY goes through the manager rather than by an event.
+    bool SaysThroughManager() const { return m_managerEntry != nullptr; }
+    // After MSG_ENABLEDS: ready at once, said from inside the call, or, with the
+    // user interface shown, at the next event from the interface's own thread.
+    void AnnounceAfterEnable(const TW_USERINTERFACE& ui);
+    // The next event with the user interface shown: the user presses Scan.
+    void ScanFromInterfaceThread();
+    void BecomeReady();
+    TW_UINT16 SayToManager(TW_UINT16 msg);
 
     void ResetSession();
     void ResetVendorSettings();
@@ -102,6 +115,16 @@ private:
     void EndTransfer();
 
     State m_nState = kClosed;
+
+    // The manager's DSM_Entry as handed by DAT_ENTRYPOINT/MSG_SET, or null.
+    DSMENTRYPROC m_managerEntry = nullptr;
+    // The application's callback, once registered: messages go as MSG_INVOKE_CALLBACK.
+    bool m_bCallbackRegistered = false;
+    TW_CALLBACK m_callback{};
+    // Who speaks to whom: this source as opened, the application that opened it.
+    TW_IDENTITY m_self{};
+    TW_IDENTITY m_application{};
+    bool m_bScanOnInterfaceThread = false;
     TW_UINT16 m_nConditionCode = TWCC_SUCCESS;
     CCapabilities m_cSettings;
 
@@ -123,10 +146,6 @@ private:
     TWKQ_COLORSMOOTHING m_sColorSmoothing;
     TWKQ_USMPARAM m_sUnsharpMask;
     TWKQ_SETTINGFRAME m_sSettingFrame;
-
-    // What a TWAIN 2 application handed over: kept, not yet used.
-    TW_ENTRYPOINT m_sEntryPoint{};
-    TW_CALLBACK2 m_sCallback{};
 
     // JPEG quantisation tables the driver owns and lends out.
     unsigned char m_aLumaQuant[64];

@@ -1,6 +1,6 @@
-// The TWAIN 2 triplets the scanner answers: the manager's entry point and the
-// callbacks are accepted and kept; metrics, the status as UTF-8 text and the one
-// device event it has to report are given.
+// The TWAIN 2 triplets the scanner answers besides the manager's side
+// (ManagerLink.cpp): metrics, the status as UTF-8 text and the one device event it
+// has to report.
 #include <CoreServices/CoreServices.h>
 
 #include <cstdio>
@@ -27,25 +27,6 @@ constexpr ConditionText kConditionTexts[] = {
 };
 
 }  // namespace
-
-TW_UINT16 CScannerDriver::EntryPoint(TW_UINT16, void* pData) {
-    const auto* entry = static_cast<const TW_ENTRYPOINT*>(pData);
-    if (entry->Size < sizeof(TW_ENTRYPOINT)) return Fail(TWCC_BADVALUE);
-    m_sEntryPoint = *entry;
-    return TWRC_SUCCESS;
-}
-
-TW_UINT16 CScannerDriver::RegisterCallback(TW_UINT16, void* pData) {
-    const auto* callback = static_cast<const TW_CALLBACK*>(pData);
-    m_sCallback = TW_CALLBACK2{callback->CallBackProc, reinterpret_cast<TW_UINTPTR>(callback->RefCon),
-                               callback->Message};
-    return TWRC_SUCCESS;
-}
-
-TW_UINT16 CScannerDriver::RegisterCallback2(TW_UINT16, void* pData) {
-    m_sCallback = *static_cast<const TW_CALLBACK2*>(pData);
-    return TWRC_SUCCESS;
-}
 
 // The flatbed scans one sheet, one side, per transfer.
 TW_UINT16 CScannerDriver::Metrics(TW_UINT16, void* pData) {

@@ -73,6 +73,10 @@ struct CTraceReader::State {
     size_t extraDamage = 0;
     bool keepText = false;
     size_t textDropped = 0;  // lines of the current record past TraceRecord::kMaxText
+    // A record whose call was still on its way when the source's own records came
+    // (a source says MSG_XFERREADY from inside MSG_ENABLEDS): its result follows them.
+    bool holding = false;
+    TraceRecord held;
 
     bool ReadLine();
     bool Fill();
@@ -209,7 +213,14 @@ bool CTraceReader::Next(TraceRecord& record) {
             at = s.pendingNumber;
             cut = s.pendingCut;
         } else {
-            if (!s.ReadLine()) return false;
+            if (!s.ReadLine()) {
+                if (!s.holding) return false;
+                // The input ended with the held record still waiting for its result.
+                s.holding = false;
+                record = s.held;
+                s.Finish(record);
+                return true;
+            }
             text = s.line;
             at = s.lineNumber;
         }
@@ -233,7 +244,28 @@ bool CTraceReader::Next(TraceRecord& record) {
         }
         int64_t number;
         std::string_view label, rest;
-        bool starts = SplitTripletHead(text, number, label, rest) || StartsWith(text, kReturnCodeHead);
+        const bool isTriplet = SplitTripletHead(text, number, label, rest);
+        if (s.holding && StartsWith(text, kReturnCodeHead)) {
+            // The held record's result: it goes on from where it stopped.
+            s.Begin(record, at);
+            record = s.held;
+            s.holding = false;
+            started = true;
+            s.Take(record, text, at, cut);
+            break;
+        }
+        if (s.holding && !(isTriplet && label == kSourceLabel)) {
+            // Something else came: the held record never got its result.
+            s.pending = true;
+            s.pendingLine.assign(text);
+            s.pendingNumber = at;
+            s.pendingCut = cut;
+            s.holding = false;
+            record = s.held;
+            s.Finish(record);
+            return true;
+        }
+        bool starts = isTriplet || StartsWith(text, kReturnCodeHead);
         if (starts) {
             s.Begin(record, at);
             started = true;
@@ -270,6 +302,20 @@ bool CTraceReader::Next(TraceRecord& record) {
         if (s.lineTooLong) s.Damage(record, s.lineNumber, "a line longer than " + std::to_string(kMaxLine) +
                                                               " characters (the rest of it is not read)");
         if (!s.Take(record, s.line, s.lineNumber, false)) break;
+    }
+    int64_t number;
+    std::string_view label, rest;
+    if (!s.holding && record.kind == TraceRecord::Kind::Triplet && !record.hasResult && s.pending &&
+        SplitTripletHead(s.pendingLine, number, label, rest) && label == kSourceLabel) {
+        // The source's record inside this one's call: this one waits for its result.
+        s.holding = true;
+        s.held = record;
+        return Next(record);
+    }
+    if (s.holding && record.FromSource()) {
+        record.withinNumber = s.held.number;
+        record.withinDat = s.held.dat.value;
+        record.withinMsg = s.held.msg.value;
     }
     s.Finish(record);
     return true;

@@ -17,6 +17,7 @@ void TraceRecord::Clear() {
     state = 0;
     damage.clear();
     text.clear();
+    withinNumber = withinDat = withinMsg = -1;
     m_nodeCount = 0;
 }
 

@@ -35,6 +35,9 @@ struct TraceNode {
     std::string value;
 };
 
+// The label of the records of the source's own calls to the manager.
+inline constexpr std::string_view kSourceLabel = "DS";
+
 struct TraceRecord {
     enum class Kind : uint8_t {
         Triplet,     // a numbered triplet line and its result
@@ -61,6 +64,10 @@ struct TraceRecord {
     // line that says how many more there were.
     std::string text;
     static constexpr size_t kMaxText = 256 * 1024;
+    // A record of the source's written while an application's call was on its way
+    // (said from inside MSG_ENABLEDS): that call's number, DAT and MSG; -1 else.
+    // The reader gives that record after this one, when its result has come.
+    int64_t withinNumber = -1, withinDat = -1, withinMsg = -1;
 
     std::span<const TraceNode> Nodes() const { return {m_nodes.data(), m_nodeCount}; }
     // The first field (or item) of that name, at any depth below the first block of
@@ -69,6 +76,8 @@ struct TraceRecord {
     const TraceNode* Block(std::string_view type) const;
     // "DG/DAT/MSG" and " (CAP)" as the triplet line shows them.
     std::string Triplet() const;
+    // Written for the source's call to the manager ("[DS]").
+    bool FromSource() const { return kind == Kind::Triplet && label == kSourceLabel; }
     bool Is(int64_t datValue, int64_t msgValue) const {
         return kind == Kind::Triplet && dat.value == datValue && msg.value == msgValue;
     }

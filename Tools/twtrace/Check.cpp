@@ -236,6 +236,28 @@ constexpr ContainerRule kContainerRules[] = {
 };
 
 constexpr const char* kCutReason = "a container's block holds at least what its type needs (its fixed part, whole items)";
+
+// What the source says to the manager, in the states it may say it; from inside
+// the application's MSG_ENABLEDS the source counts as enabled already.
+struct SourceRule {
+    TW_UINT16 msg;
+    unsigned states;
+    const char* reason;
+};
+
+constexpr SourceRule kSourceRules[] = {
+    {MSG_XFERREADY, States({5}), "MSG_XFERREADY is said once, by an enabled source (state 5), before a transfer"},
+};
+
+bool AsksForImage(const TraceRecord& record) {
+    return record.Is(DAT_IMAGEINFO, MSG_GET) || record.Is(DAT_IMAGEMEMXFER, MSG_GET) ||
+           record.Is(DAT_IMAGENATIVEXFER, MSG_GET) || record.Is(DAT_IMAGEFILEXFER, MSG_GET);
+}
+
+constexpr const char* kReadyFirstReason =
+    "an image is asked for only after the source said MSG_XFERREADY (where the source's calls are seen)";
+constexpr const char* kCloseRequestReason = "after MSG_CLOSEDSREQ the application disables the source (MSG_DISABLEDS)";
+
 constexpr const char* kStatusReason = "after TWRC_FAILURE the application asks DAT_STATUS for the condition code";
 constexpr const char* kStripReason = "a strip's BytesWritten fits in the buffer the application gave (Memory.Length)";
 
@@ -262,7 +284,20 @@ public:
             m_openText = EndsInside(record);
         }
         if (record.kind == TraceRecord::Kind::Unreadable) return;
-        if (record.kind == TraceRecord::Kind::Triplet) {
+        // The state its call was sent in: for a record whose result came after the
+        // source's own records, the state before those.
+        if (record.withinNumber >= 0 && m_heldNumber != record.withinNumber) {
+            m_heldNumber = record.withinNumber;
+            m_stateBeforeHeld = m_state;
+        }
+        if (record.kind == TraceRecord::Kind::Triplet && record.number == m_heldNumber) {
+            m_state = m_stateBeforeHeld;
+            m_heldNumber = -1;
+        }
+        if (record.FromSource()) {
+            m_lastNumber = record.number;
+            CheckSource(record, name);
+        } else if (record.kind == TraceRecord::Kind::Triplet) {
             m_lastNumber = record.number;
             if (!m_unasked.empty() && !record.Is(DAT_STATUS, MSG_GET)) StatusNeverAsked();
             m_unasked.clear();
@@ -271,6 +306,7 @@ public:
             CheckReturnCode(record, name);
             CheckContainer(record, name);
             CheckStrip(record, name);
+            CheckAgainstSource(record, name);
             if (record.hasResult && record.rc.value == TWRC_FAILURE) {
                 m_unasked = name;
                 m_unaskedRecord = m_record;
@@ -285,6 +321,10 @@ public:
         if (!m_openCall.empty())
             m_found({m_openRecord, m_openCall, "ends inside a call", nullptr, m_openText, ""});
         m_openCall.clear();
+        if (!m_closeRequest.empty())
+            m_found({m_closeRequestRecord, m_closeRequest, "close request", "application",
+                     "the source was never disabled", kCloseRequestReason});
+        m_closeRequest.clear();
         if (!m_unasked.empty()) StatusNeverAsked();
         m_unasked.clear();
     }
@@ -305,6 +345,46 @@ private:
             if (!RuleApplies(record, rule.dat, rule.msg) || (rule.states & (1u << m_state))) continue;
             Report(name, "state", "application", "sent in state " + std::to_string(m_state), rule.reason);
         }
+    }
+
+    void CheckSource(const TraceRecord& record, const std::string& name) {
+        m_sourceSeen = true;
+        const TW_UINT16 message = SourceMessage(record);
+        const bool whileEnabling = record.withinMsg == MSG_ENABLEDS && m_state == 4;
+        if (m_state != 0 && !whileEnabling) {
+            for (const SourceRule& rule : kSourceRules) {
+                if (rule.msg != message || (rule.states & (1u << m_state))) continue;
+                Report(name, "state", "driver", "said in state " + std::to_string(m_state), rule.reason);
+            }
+        }
+        if (SaysReady(record, m_state)) {
+            if (record.withinMsg == MSG_ENABLEDS) m_readyWithinEnable = true;
+            else m_readySaid = true;
+        }
+        if (message == MSG_CLOSEDSREQ && m_closeRequest.empty()) {
+            m_closeRequest = name;
+            m_closeRequestRecord = m_record;
+        }
+    }
+
+    // The application's side against what the source said.
+    void CheckAgainstSource(const TraceRecord& record, const std::string& name) {
+        if (record.Is(DAT_USERINTERFACE, MSG_ENABLEDS)) {
+            m_readySaid = m_readyWithinEnable;
+            m_readyWithinEnable = false;
+        }
+        if (m_sourceSeen && !m_readySaid && AsksForImage(record))
+            Report(name, "not ready", "application", "asked before the source said MSG_XFERREADY", kReadyFirstReason);
+        if (!m_closeRequest.empty()) {
+            if (record.Is(DAT_USERINTERFACE, MSG_DISABLEDS)) {
+                m_closeRequest.clear();
+            } else if (AsksForImage(record) || record.msg.value == MSG_CLOSEDS || record.msg.value == MSG_ENABLEDS) {
+                m_found({m_closeRequestRecord, m_closeRequest, "close request", "application", "answered by " + name,
+                         kCloseRequestReason});
+                m_closeRequest.clear();
+            }
+        }
+        if (record.hasState && record.state <= 5 && !record.Is(DAT_USERINTERFACE, MSG_ENABLEDS)) m_readySaid = false;
     }
 
     void CheckReturnCode(const TraceRecord& record, const std::string& name) {
@@ -360,6 +440,14 @@ private:
     uint64_t m_unaskedRecord = 0;
     std::string m_openCall, m_openDamage, m_openText;  // a triplet without its return code, until the next record
     uint64_t m_openRecord = 0;
+    // The record whose result came after the source's records, and the state before it.
+    int64_t m_heldNumber = -1;
+    int m_stateBeforeHeld = 0;
+    bool m_sourceSeen = false;          // the trace shows the source's own calls
+    bool m_readySaid = false;           // since the source was last enabled
+    bool m_readyWithinEnable = false;   // said from inside an MSG_ENABLEDS not yet read
+    std::string m_closeRequest;         // the source's MSG_CLOSEDSREQ not yet answered
+    uint64_t m_closeRequestRecord = 0;
 };
 
 CProtocolCheck::CProtocolCheck(std::function<void(const Finding&)> found)

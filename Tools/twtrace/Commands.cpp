@@ -2,7 +2,27 @@
 
 #include <cstdio>
 
+#include "TraceNames.h"
+#include "twaintbl.h"
+
+uint16_t SourceMessage(const TraceRecord& record) {
+    if (record.dat.value == DAT_NULL) return static_cast<uint16_t>(record.msg.value);
+    int64_t message = 0;
+    const TraceNode* field = record.Field("Message");
+    if (record.msg.value == MSG_INVOKE_CALLBACK && field &&
+        (ValueOfName(NameKind::Msg, field->value, message) || ParseTraceNumber(field->value, message)))
+        return static_cast<uint16_t>(message);
+    return MSG_NULL;
+}
+
+bool SaysReady(const TraceRecord& record, int stateBefore) {
+    const uint16_t message = SourceMessage(record);
+    return message == MSG_XFERREADY || (message == MSG_NULL && record.msg.value == MSG_INVOKE_CALLBACK &&
+                                        record.hasState && record.state == 6 && stateBefore != 6);
+}
+
 std::string RecordName(const TraceRecord& record, int64_t lastNumber) {
+    if (record.FromSource()) return RecordNumber(record.number) + " [DS] " + record.Triplet();
     if (record.kind == TraceRecord::Kind::Triplet) return RecordNumber(record.number) + " " + record.Triplet();
     if (record.kind == TraceRecord::Kind::Event) {
         const TraceNode* message = record.Field("TWMessage");

@@ -63,8 +63,10 @@ int ReadAll(CTraceReader& reader, CKeys& keys, std::vector<Entry>& entries, Read
         entry.name = RecordName(record, lastNumber);
         if (record.kind == TraceRecord::Kind::Triplet) lastNumber = record.number;
         const TraceNode* message = record.Field("TWMessage");
-        entry.key = keys.Of(record.kind == TraceRecord::Kind::Triplet ? record.Triplet()
-                                                                       : "event " + (message ? message->value : ""));
+        // The source's calls pair only with the source's.
+        entry.key = keys.Of(record.FromSource()                          ? "[DS] " + record.Triplet()
+                            : record.kind == TraceRecord::Kind::Triplet ? record.Triplet()
+                                                                         : "event " + (message ? message->value : ""));
         entry.rc = record.hasResult ? record.rc.text : "no result";
         entry.state = record.hasState ? record.state : 0;
         entry.fields = FieldsOf(record);

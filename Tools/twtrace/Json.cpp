@@ -131,6 +131,8 @@ void AppendRecord(std::string& out, const TraceRecord& record) {
         AppendName(out, "dat", record.dat);
         AppendName(out, "msg", record.msg);
         if (record.hasCap) AppendName(out, "cap", record.cap);
+        // The application's call whose result comes after this source's record.
+        if (record.withinNumber >= 0) out += ",\"within\":" + std::to_string(record.withinNumber);
     }
     if (record.hasResult) {
         AppendName(out, "rc", record.rc);

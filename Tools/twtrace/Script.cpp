@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Commands.h"
@@ -187,7 +188,20 @@ public:
             else Comment(RecordName(record, m_lastNumber) + ": waitxferready waits for MSG_XFERREADY only: left out");
             return;
         }
+        if (record.FromSource()) {
+            Flush();
+            m_lastNumber = record.number;
+            const std::string name = RecordName(record, m_lastNumber);
+            // twhost waits for the source's MSG_XFERREADY as for the event; one said
+            // from inside MSG_ENABLEDS is waited for after it.
+            if (!SaysReady(record, m_state)) Comment(name + ": the source's call to the manager: not replayed");
+            else if (record.withinNumber >= 0) m_readyAfter = {record.withinNumber, name};
+            else Line("waitxferready", name);
+            if (record.hasState) m_state = record.state;
+            return;
+        }
         m_lastNumber = record.number;
+        if (record.hasState) m_state = record.state;
         RememberContainer(record);
         if (record.Is(DAT_SETUPMEMXFER, MSG_GET) && record.rc.value == TWRC_SUCCESS) {
             const TraceNode* preferred = record.Field("Preferred", "TW_SETUPMEMXFER");
@@ -214,6 +228,10 @@ public:
         Flush();
         std::string line = TripletLine(record);
         if (!line.empty()) m_out << line << "\n";
+        if (record.number == m_readyAfter.first) {
+            Line("waitxferready", m_readyAfter.second);
+            m_readyAfter = {-1, ""};
+        }
     }
 
     // Strips that did not end in TWRC_XFERDONE stay single triplets.
@@ -324,8 +342,10 @@ private:
                     notes += "# " + RecordName(record, m_lastNumber) +
                              ": the trace shows the curve's first entry only; an identity curve stands in\n";
                 return "";
-            // twhost hands out its own entry points, as the manager does.
+            // twhost, as the manager, hands the source entry points of its own.
             case DAT_ENTRYPOINT: return "";
+            // The vendor's message triplet carries no data the trace shows.
+            case DAT_KQ_TWAINCALLBACKMSG: return "";
             default:
                 if (sets) return "the script cannot give the fields of this structure";
                 return "";
@@ -353,6 +373,10 @@ private:
 
     std::ostream& m_out;
     int64_t m_lastNumber = 0;
+    int m_state = 0;
+    // A waitxferready for the source's MSG_XFERREADY said inside the call of this
+    // number, written after that call's line; -1 when none waits.
+    std::pair<int64_t, std::string> m_readyAfter{-1, ""};
     std::vector<std::string> m_strips;
     std::string m_stripNames;
     std::map<int64_t, std::string> m_seenItem;

@@ -56,6 +56,17 @@ public:
             m_endsInside = EndsInside(record);
         }
         if (record.kind == TraceRecord::Kind::Unreadable) return;
+        if (record.FromSource()) {
+            ++m_triplets;
+            m_lastNumber = record.number;
+            ++m_kinds["[DS] " + record.dg.text + "/" + record.dat.text + "/" + record.msg.text];
+            // What the source says stands in the timeline whether it moves the state or not.
+            const TraceNode* message = record.Field("Message");
+            const std::string said = record.dat.value != DAT_NULL && message ? message->value : record.msg.text;
+            if (record.hasState) m_state = record.state;
+            AddState(std::to_string(m_state) + " (" + Number(record) + " the source's " + said + ")");
+            return;
+        }
         if (record.kind == TraceRecord::Kind::Event) {
             ++m_events;
         } else {
@@ -70,9 +81,13 @@ public:
         }
         if (record.hasState && record.state != m_state) {
             m_state = record.state;
-            if (m_states.size() < kMaxStates) m_states.push_back(std::to_string(m_state) + " (" + where() + ")");
-            else ++m_moreStates;
+            AddState(std::to_string(m_state) + " (" + where() + ")");
         }
+    }
+
+    void AddState(const std::string& entry) {
+        if (m_states.size() < kMaxStates) m_states.push_back(entry);
+        else ++m_moreStates;
     }
 
     void Finish() {

@@ -152,6 +152,7 @@ void ReadTraces(int& traceFiles, std::string& trace) {
 // one fact a line, "<key> <value>".
 [[noreturn]] void RunChild(const Scenario& scenario, const std::function<void(CChildSession&)>& body) {
     if (!scenario.probeCodes.empty()) setenv(kProbeCodesVariable, scenario.probeCodes.c_str(), 1);
+    if (!scenario.probePost.empty()) setenv(kProbePostVariable, scenario.probePost.c_str(), 1);
     std::ofstream facts(kChildDir / "facts.txt");
     g_bHideLoadedImages = scenario.hideOwnImage;
     void* module = dlopen(MONITOR_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
@@ -191,6 +192,23 @@ TW_UINT16 CChildSession::Send(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
     TW_UINT16 rc = m_entry(pOrigin, DG, DAT, MSG, pData);
     m_facts.push_back("code " + std::to_string(rc));
     return rc;
+}
+
+std::map<std::string, int> TracePieces(const std::string& trace) {
+    std::map<std::string, int> pieces;
+    size_t start = 0;
+    for (size_t at = 0; at < trace.size();) {
+        size_t end = trace.find("\r\n", at);
+        end = end == std::string::npos ? trace.size() : end + 2;
+        bool nextStarts =
+            end == trace.size() || trace[end] == '[' || trace.compare(end, 19, "        Return Code") == 0;
+        if (nextStarts) {
+            ++pieces[trace.substr(start, end - start)];
+            start = end;
+        }
+        at = end;
+    }
+    return pieces;
 }
 
 std::string DataPointerLine(const void* p) {
@@ -248,6 +266,7 @@ ScenarioOutcome RunScenario(const Scenario& scenario, const std::function<void(C
     o.factoryCalled = fs::exists(kProbeDir / kProbeFactoryFile);
     o.factoryName = ReadFile(kProbeDir / kProbeFactoryFile);
     o.probeCalls = Lines(ReadFile(kProbeDir / kProbeCallsFile));
+    o.probePosts = Lines(ReadFile(kProbeDir / kProbePostsFile));
     ReadTraces(o.traceFiles, o.trace);
     return o;
 }

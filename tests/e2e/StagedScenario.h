@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct Scenario {
     std::string probeCodes;
     // The child ends by exit() with the module still loaded, instead of dlclose.
     bool unloadByExit = false;
+    // What the probe says to the manager through the entry point it was handed
+    // ("enable", "thread:N", "forever"; see probe_wrapper.cpp); nothing when empty.
+    std::string probePost;
 };
 
 // The session's side, in the child: sends triplets and notes what it needs to.
@@ -62,6 +66,7 @@ struct ScenarioOutcome {
     bool factoryCalled = false;
     std::string factoryName;
     std::vector<std::string> probeCalls;
+    std::vector<std::string> probePosts;  // "posted rc=<code>", one per post that returned
     std::string stderrText;  // the child's, whole
     // The log directory's trace files; the trace is the only one's content.
     int traceFiles = 0;
@@ -81,6 +86,11 @@ struct HostOutcome {
 HostOutcome RunHost(WrapperInstall wrapper, const std::string& session);
 // twhost with the arguments given (the module's path among them, where wanted).
 HostOutcome RunHostWith(WrapperInstall wrapper, const std::vector<std::string>& arguments);
+
+// The trace cut into its pieces: a piece starts with a triplet line or with the
+// return code line of a parameter text and runs to the next start. Each piece,
+// with how often it came.
+std::map<std::string, int> TracePieces(const std::string& trace);
 
 // "pData   = <0x...>" of a pointer, as the trace shows it.
 std::string DataPointerLine(const void* p);

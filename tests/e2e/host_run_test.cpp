@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Commands.h"
 #include "MonitorPaths.h"
 #include "StagedScenario.h"
 
@@ -101,12 +102,91 @@ TEST(HostRun, VendorAndStructureSessionsAgainstTheSubstituteDriver) {
     }
 }
 
+// The TWAIN 2 session: the source says MSG_XFERREADY through the manager's entry
+// point, from inside MSG_ENABLEDS, then from its interface's thread through the
+// callback, and asks to be closed; twhost prints each message as it comes, the
+// trace shows each as a [DS] record where it came, and check finds no fault.
+TEST(HostRun, CallbackSessionShowsBothSidesOfTheConversation) {
+    HostOutcome outcome = RunHost(WrapperInstall::SubstituteDriver, "callback");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.out,
+              "DG_CONTROL/DAT_ENTRYPOINT/MSG_SET -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_IDENTITY/MSG_GET -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS -> TWRC_SUCCESS\n"
+              "the source says MSG_XFERREADY (DAT_NULL)\n"
+              "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS -> TWRC_SUCCESS\n"
+              "DG_IMAGE/DAT_IMAGEINFO/MSG_GET -> TWRC_SUCCESS\n"
+              "DG_IMAGE/DAT_IMAGENATIVEXFER/MSG_GET -> TWRC_XFERDONE\n"
+              "DG_CONTROL/DAT_PENDINGXFERS/MSG_ENDXFER -> TWRC_SUCCESS Count 0\n"
+              "DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_IDENTITY/MSG_OPENDS -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_CALLBACK/MSG_REGISTER_CALLBACK -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS -> TWRC_SUCCESS\n"
+              "the source says MSG_XFERREADY (MSG_INVOKE_CALLBACK)\n"
+              "DG_CONTROL/DAT_EVENT/MSG_PROCESSEVENT -> TWRC_NOTDSEVENT\n"
+              "DG_IMAGE/DAT_IMAGEINFO/MSG_GET -> TWRC_SUCCESS\n"
+              "DG_IMAGE/DAT_IMAGENATIVEXFER/MSG_GET -> TWRC_XFERDONE\n"
+              "DG_CONTROL/DAT_PENDINGXFERS/MSG_ENDXFER -> TWRC_SUCCESS Count 0\n"
+              "the source says MSG_CLOSEDSREQ (MSG_INVOKE_CALLBACK)\n"
+              "DG_CONTROL/DAT_KQ_TWAINCALLBACKMSG/MSG_SET -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS -> TWRC_SUCCESS\n"
+              "DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS -> TWRC_SUCCESS\n");
+    ASSERT_EQ(outcome.traceFiles, 1);
+
+    // Each triplet line with the state its record ends in; a line alone is a record
+    // whose result comes after the source's.
+    std::vector<std::string> lines;
+    for (const std::string& line : LinesStartingWith(outcome.trace, ""))
+        if (line.rfind("[0", 0) == 0 || line.rfind("TWAIN Status", 0) == 0) lines.push_back(line);
+    const std::vector<std::string> expected = {
+        "[00001] [APP] DG_CONTROL/DAT_ENTRYPOINT/MSG_SET", "TWAIN Status = [3]",
+        "[00002] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET", "TWAIN Status = [3]",
+        "[00003] [APP] DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWAIN Status = [4]",
+        "[00004] [APP] DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS",
+        "[00005] [DS] DG_CONTROL/DAT_NULL/MSG_XFERREADY", "TWAIN Status = [6]", "TWAIN Status = [6]",
+        "[00006] [APP] DG_IMAGE/DAT_IMAGEINFO/MSG_GET", "TWAIN Status = [6]",
+        "[00007] [APP] DG_IMAGE/DAT_IMAGENATIVEXFER/MSG_GET", "TWAIN Status = [7]",
+        "[00008] [APP] DG_CONTROL/DAT_PENDINGXFERS/MSG_ENDXFER", "TWAIN Status = [5]",
+        "[00009] [APP] DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS", "TWAIN Status = [4]",
+        "[00010] [APP] DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWAIN Status = [3]",
+        "[00011] [APP] DG_CONTROL/DAT_IDENTITY/MSG_OPENDS", "TWAIN Status = [4]",
+        "[00012] [APP] DG_CONTROL/DAT_CALLBACK/MSG_REGISTER_CALLBACK", "TWAIN Status = [4]",
+        "[00013] [APP] DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS", "TWAIN Status = [5]",
+        "[00014] [DS] DG_CONTROL/DAT_CALLBACK/MSG_INVOKE_CALLBACK", "TWAIN Status = [6]",
+        "[00015] [APP] DG_IMAGE/DAT_IMAGEINFO/MSG_GET", "TWAIN Status = [6]",
+        "[00016] [APP] DG_IMAGE/DAT_IMAGENATIVEXFER/MSG_GET", "TWAIN Status = [7]",
+        "[00017] [APP] DG_CONTROL/DAT_PENDINGXFERS/MSG_ENDXFER", "TWAIN Status = [5]",
+        "[00018] [APP] DG_CONTROL/DAT_KQ_TWAINCALLBACKMSG/MSG_SET",
+        "[00019] [DS] DG_CONTROL/DAT_CALLBACK/MSG_INVOKE_CALLBACK", "TWAIN Status = [5]", "TWAIN Status = [5]",
+        "[00020] [APP] DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS", "TWAIN Status = [4]",
+        "[00021] [APP] DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS", "TWAIN Status = [3]",
+    };
+    EXPECT_EQ(lines, expected);
+    // The source's record whole, inside the application's open one.
+    EXPECT_NE(outcome.trace.find("[00004] [APP] DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS\r\n"
+                                 "[00005] [DS] DG_CONTROL/DAT_NULL/MSG_XFERREADY\r\n"
+                                 "        Return Code = [TWRC_SUCCESS]\r\n"
+                                 "pData   = <0x00000000>\r\n"
+                                 "To      = [twhost]\r\n"
+                                 "\r\n"
+                                 "TWAIN Status = [6]\r\n"
+                                 "        Return Code = [TWRC_SUCCESS]\r\n"),
+              std::string::npos);
+
+    CTraceReader reader(outcome.trace);
+    std::ostringstream check;
+    ReadProblem problem;
+    EXPECT_EQ(RunCheck(reader, check, problem), kExitClean);
+    EXPECT_EQ(check.str(), "No protocol fault found.\n");
+}
+
 // The command line, the exit status and what goes to each stream. "{script}"
 // stands for a file holding the case's script.
 TEST(HostRun, CommandLineExitStatusAndStreams) {
     const std::string script = std::string(E2E_SCRATCH_DIR) + "-session.txt";
     const std::string module = MONITOR_MODULE_PATH;
-    const std::string usage = "usage: twhost [--status] <module.ds> <demo|vendor|structures|twain2|script-file>\n";
+    const std::string usage = "usage: twhost [--status] <module.ds> <demo|vendor|structures|twain2|callback|script-file>\n";
     struct Case {
         const char* name;
         std::vector<std::string> arguments;

@@ -25,26 +25,6 @@ TW_IDENTITY ThreadIdentity(const char* name) {
     return identity;
 }
 
-// The trace cut into its pieces: a piece starts with a triplet line or with the
-// return code line of a parameter text and runs to the next start. Each piece,
-// with how often it came.
-std::map<std::string, int> Pieces(const std::string& trace) {
-    std::map<std::string, int> pieces;
-    size_t start = 0;
-    for (size_t at = 0; at < trace.size();) {
-        size_t end = trace.find("\r\n", at);
-        end = end == std::string::npos ? trace.size() : end + 2;
-        bool nextStarts =
-            end == trace.size() || trace[end] == '[' || trace.compare(end, 19, "        Return Code") == 0;
-        if (nextStarts) {
-            ++pieces[trace.substr(start, end - start)];
-            start = end;
-        }
-        at = end;
-    }
-    return pieces;
-}
-
 // Each thread sends DAT_IDENTITY MSG_GET with an identity of its own: every
 // triplet line comes once and every parameter text whole, and each thread gets
 // the driver's code and its data back as it would without the monitor.
@@ -79,7 +59,7 @@ TEST(MonitorThreads, OverlappingCallsInterleaveWholePiecesOnly) {
     }
     for (TW_IDENTITY& identity : identities)
         expected[ParamsFrom(3, DG_CONTROL, DAT_IDENTITY, MSG_GET, &identity, TWRC_SUCCESS)] = kCallsPerThread;
-    const std::map<std::string, int> found = Pieces(outcome.trace);
+    const std::map<std::string, int> found = TracePieces(outcome.trace);
     EXPECT_EQ(found.size(), expected.size());
     EXPECT_TRUE(found == expected) << "the pieces of the trace are not those of the calls";
 }

@@ -47,6 +47,6 @@ TEST_P(TwtraceRoundTrip, CheckFindsNoFault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltinSessions, TwtraceRoundTrip,
-                         testing::Values("demo", "vendor", "structures", "twain2"));
+                         testing::Values("demo", "vendor", "structures", "twain2", "callback"));
 
 }  // namespace

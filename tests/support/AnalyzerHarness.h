@@ -30,6 +30,18 @@ public:
         return std::string(m_text.Text(), m_text.KeptLength());
     }
 
+    // Both texts of the record of a call the source makes to the manager, to the
+    // application pDest.
+    std::string SourceRecord(TW_UINT16 DAT, TW_UINT16 MSG, void* pData, TW_UINT16 RC, TW_IDENTITY* pDest = nullptr) {
+        auto* data = static_cast<char*>(pData);
+        m_text.Clear();
+        m_analyzer.TripletAnalyze(nullptr, pDest, DG_CONTROL, DAT, MSG, data, &m_text, CallSide::Source);
+        std::string line(m_text.Text(), m_text.KeptLength());
+        m_text.Clear();
+        m_analyzer.ParaAnalyze(nullptr, pDest, DG_CONTROL, DAT, MSG, data, RC, &m_text, CallSide::Source);
+        return line + std::string(m_text.Text(), m_text.KeptLength());
+    }
+
     // Both texts of one record, as they reach the log.
     std::string Record(TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, void* pData, TW_UINT16 RC) {
         std::string line = Triplet(DG, DAT, MSG, pData);
