@@ -12,6 +12,7 @@
 
 #include "DispatchedDats.h"
 #include "GuardPage.h"
+#include "ProbeFiles.h"
 #include "StagedScenario.h"
 
 namespace {
@@ -48,7 +49,18 @@ TEST(MonitorBadInput, EveryDispatchedDatAtTheEndOfReadableMemoryAndWithNullData)
     });
 
     ASSERT_TRUE(outcome.completed) << outcome.failure;
-    EXPECT_EQ(outcome.probeCalls, outcome.sent);
+    // An entry point of all ones claims an absurd Size: the driver is handed the
+    // manager's DSM_Entry as it came, not the monitor's.
+    std::vector<std::string> expected;
+    for (const std::string& line : outcome.sent) {
+        expected.push_back(line);
+        if (line.find("DAT=0x0403 MSG=0x0006") == std::string::npos || line.find("data=(nil)") != std::string::npos)
+            continue;
+        std::string given = FormatProbeEntry(reinterpret_cast<void*>(UINTPTR_MAX));
+        given.pop_back();  // the calls file's lines come without their newline
+        expected.push_back(given);
+    }
+    EXPECT_EQ(outcome.probeCalls, expected);
     ASSERT_EQ(outcome.returnCodes.size(), 2 * std::size(kDispatchedDats));
     for (size_t i = 0; i < outcome.returnCodes.size(); ++i) EXPECT_EQ(outcome.returnCodes[i], i % 2) << i;
     EXPECT_EQ(CountTripletLines(outcome.trace), 2 * std::size(kDispatchedDats));

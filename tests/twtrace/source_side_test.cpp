@@ -82,7 +82,8 @@ TEST(SourceSideCommands, CallbackSessionGivesTheExactOutput) {
     } cases[] = {
         {"check", RunCheck, "No protocol fault found.\n"},
         {"summary", RunSummary,
-         "Records: 9: 9 triplets, 0 claimed events\n\nTriplets by kind:\n"
+         "Data source: its identity is not in the trace\nApplication: not in the trace (the monitor does not "
+         "write the caller's identity)\n\nRecords: 9: 9 triplets, 0 claimed events\n\nTriplets by kind:\n"
          "       1  DG_CONTROL/DAT_IDENTITY/MSG_CLOSEDS\n"
          "       1  DG_CONTROL/DAT_IDENTITY/MSG_OPENDS\n"
          "       1  DG_CONTROL/DAT_PENDINGXFERS/MSG_ENDXFER\n"
