@@ -114,6 +114,13 @@ def check_hostile(browser, artefacts):
     check("hostile: title after the record was unfolded", browser.evaluate("document.title"), "TWAIN trace hostile.txt")
     check("hostile: dialogs", [e for e in browser.events if e.get("method") == "Page.javascriptDialogOpening"], [])
     check("hostile: console errors", browser.errors(), [])
+    # A link whose filter is no valid escape opens with the filter as written (from
+    # another page: a new fragment alone would not load the page again).
+    browser.load("about:blank")
+    browser.load("file://" + os.path.join(artefacts, "hostile.html") + "#filter=%E0%A4%A")
+    check("hostile: malformed filter link", [browser.evaluate("document.getElementById('filter').value"),
+                                             text(browser, "#shown")], ["%E0%A4%A", "0 of 6 records"])
+    check("hostile: console errors after a malformed link", browser.errors(), [])
 
 
 def check_diff(browser, artefacts):

@@ -129,7 +129,8 @@
   }
 
   function fromHash() {
-    const hash = decodeURIComponent(location.hash.slice(1));
+    let hash = location.hash.slice(1);
+    try { hash = decodeURIComponent(hash); } catch (e) { /* a malformed escape: taken as written */ }
     if (/^r\d+$/.test(hash)) show(Number(hash.slice(1)));
     else if (hash.startsWith("filter=")) {
       filter.value = hash.slice(7);
