@@ -76,9 +76,9 @@ static_assert(std::is_same_v<decltype(&DS_Entry), DSENTRYPROC>);
 // vendor bundle stays mapped on macOS; a monitor loaded again finds it loaded and
 // only counts one more reference. The trace is closed when the monitor goes.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    // Thread notifications stay on: the static C++ runtime's thread-local storage needs them.
     if (reason == DLL_PROCESS_ATTACH) {
         g_hMonitor = instance;
-        DisableThreadLibraryCalls(instance);
     } else if (reason == DLL_PROCESS_DETACH) {
         cleanupTwainLog();
     }
