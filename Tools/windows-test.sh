@@ -9,25 +9,33 @@
 #   - every refusal of a target, with its text, at the top of the trace.
 # 32-bit runs use wine32; on a kernel that does not run 32-bit code, through
 # qemu-user registered for i386 programs for the time of the run.
-#   bash Tools/windows-test.sh [linux-build-dir]   (default: build, made by Tools/test.sh)
+#   bash Tools/windows-test.sh [--64bit-only] [linux-build-dir]
+#     linux-build-dir: default build, made by Tools/test.sh
+#     --64bit-only: no 32-bit wine runs (the 32-bit build and its checks stay)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-usage="usage: bash Tools/windows-test.sh [linux-build-dir]"
+usage="usage: bash Tools/windows-test.sh [--64bit-only] [linux-build-dir]"
+wine_architectures="x86_64 i686"
 case "${1:-}" in
   -h|--help) echo "$usage"; exit 0 ;;
+  --64bit-only) wine_architectures=x86_64; shift ;;
   -*) echo "windows-test.sh: unknown option $1" >&2; echo "$usage" >&2; exit 2 ;;
 esac
 linux_build=$(cd "${1:-$top/build}" 2>/dev/null && pwd) || { echo "windows-test.sh: no Linux build at ${1:-$top/build} (run Tools/test.sh first)" >&2; exit 2; }
 start=$SECONDS
 failures=0
 
-# --- Packages: the posix-thread compilers, wine for both architectures --------
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
+# --- Packages: wine for each architecture run (the compilers: windows-build.sh) --
+if [ "$wine_architectures" = x86_64 ]; then
+  bash "$top/Tools/install-deps.sh" wine wine64
+else
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo dpkg --add-architecture i386
+    $sudo apt-get update -qq
+  fi
+  bash "$top/Tools/install-deps.sh" wine wine64 wine32:i386 qemu-user
 fi
-bash "$top/Tools/install-deps.sh" wine wine64 wine32:i386 qemu-user
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
@@ -52,7 +60,7 @@ module_faults() {
     case " $system_dlls " in *" $dll "*) ;; *) echo "imports $dll" ;; esac
   done
   # A DS_Entry without __stdcall on i686 crashes its caller on return.
-  if [ "$arch" = i686 ] && ! "$arch-w64-mingw32-nm" "$module" | grep -q ' _DS_Entry@20$'; then
+  if [ "$arch" = i686 ] && ! grep -q ' _DS_Entry@20$' <<<"$("$arch-w64-mingw32-nm" "$module")"; then
     echo "DS_Entry is not __stdcall"
   fi
   return 0
@@ -80,6 +88,10 @@ for arch in x86_64 i686; do
     && pass "$arch the exports and imports check refuses libstdc++-6.dll" \
     || fail "$arch the exports and imports check passed libstdc++-6.dll: $faults"
 done
+# ... and a program without a __stdcall DS_Entry.
+grep -q "not __stdcall" <<<"$(module_faults i686 "$top/build-windows-i686/twhost.exe")" \
+  && pass "i686 the calling convention check refuses twhost.exe" \
+  || fail "i686 the calling convention check passed twhost.exe"
 
 # --- Wine ---------------------------------------------------------------------
 export WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree,mshtml="
@@ -101,7 +113,7 @@ wine_i686() { /usr/lib/wine/wine "$@"; }
 # 32-bit code: natively where the kernel runs it, else through qemu-user, registered
 # for i386 ELF programs for the time of this run (as root).
 runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
-if ! runs_32bit; then
+if [ "$wine_architectures" != x86_64 ] && ! runs_32bit; then
   [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
   qemu_entry=twain-monitor-i386
   echo ":$qemu_entry:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:/usr/bin/qemu-i386:" >"$binfmt/register"
@@ -149,7 +161,7 @@ for session in demo vendor structures; do linux_trace "$session" >"$scratch/linu
 
 # The sessions through the monitor. The 32-bit side runs one session (the demo: a
 # whole scan, capabilities and handles): under qemu each one costs about a minute.
-for arch in x86_64 i686; do
+for arch in $wine_architectures; do
   t0=$SECONDS
   make_prefix "$arch"
   # The analyzer's unit tests and the global memory handles' tests.
