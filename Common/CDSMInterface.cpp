@@ -6,11 +6,11 @@
 // over as its handles: these are the calls the platform offers for them.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
-char** CDSMInterface::AllocMemory(unsigned int size) { return NewHandleClear(static_cast<Size>(size)); }
+TW_HANDLE CDSMInterface::AllocMemory(unsigned int size) { return NewHandleClear(static_cast<Size>(size)); }
 
-void CDSMInterface::FreeMemory(char** handle) { DisposeHandle(handle); }
+void CDSMInterface::FreeMemory(TW_HANDLE handle) { DisposeHandle(handle); }
 
-char* CDSMInterface::LockMemory(char** handle) {
+char* CDSMInterface::LockMemory(TW_HANDLE handle) {
     // HLock(NULL) reports no error, so a null handle is refused here.
     if (!handle) return nullptr;
     HLock(handle);
@@ -19,11 +19,16 @@ char* CDSMInterface::LockMemory(char** handle) {
     return *handle;
 }
 
-void CDSMInterface::UnlockMemory(char** handle) { HUnlock(handle); }
+void CDSMInterface::UnlockMemory(TW_HANDLE handle) { HUnlock(handle); }
+
+size_t CDSMInterface::MemorySize(TW_HANDLE handle) {
+    const ::Size size = GetHandleSize(handle);  // 0 for null or a handle that is not live
+    return size > 0 ? static_cast<size_t>(size) : 0;
+}
 
 int CDSMInterface::NotifyRequest(unsigned short, TW_IDENTITY, TW_IDENTITY) { return 0; }
 
-CLockedMemory::CLockedMemory(char** handle) : m_hMemory(handle) {
+CLockedMemory::CLockedMemory(TW_HANDLE handle) : m_hMemory(handle) {
     if (!handle) return;
     // The state is taken before locking, which would change it. MemError is read
     // once per call: the platform clears it when it is read.

@@ -1,4 +1,6 @@
-// Static operations on Mac memory handles, as the data source uses them.
+// Static operations on the platform's memory handles (TW_HANDLE), as the data
+// source and the tools use them. One file per system behind it: Mac memory
+// handles (CDSMInterface.cpp), Windows global memory (CDSMInterfaceWin.cpp).
 #pragma once
 
 #include <cstddef>
@@ -7,12 +9,15 @@
 
 class CDSMInterface {
 public:
-    static char** AllocMemory(unsigned int size);
-    static void FreeMemory(char** handle);
+    // A new zero-filled block; null when memory runs out.
+    static TW_HANDLE AllocMemory(unsigned int size);
+    static void FreeMemory(TW_HANDLE handle);
     // Locks the handle and returns the start of its block; null for a handle that
     // is not a live one, and for a live one whose block is empty.
-    static char* LockMemory(char** handle);
-    static void UnlockMemory(char** handle);
+    static char* LockMemory(TW_HANDLE handle);
+    static void UnlockMemory(TW_HANDLE handle);
+    // The block's size; 0 for a null handle or one that is not live.
+    static size_t MemorySize(TW_HANDLE handle);
     static int NotifyRequest(unsigned short msg, TW_IDENTITY origin, TW_IDENTITY dest);
 };
 
@@ -21,7 +26,7 @@ public:
 // locked and one it had not is unlocked again.
 class CLockedMemory {
 public:
-    explicit CLockedMemory(char** handle);
+    explicit CLockedMemory(TW_HANDLE handle);
     ~CLockedMemory();
     CLockedMemory(const CLockedMemory&) = delete;
     CLockedMemory& operator=(const CLockedMemory&) = delete;
@@ -34,8 +39,10 @@ public:
     size_t Size() const { return m_nSize; }
 
 private:
-    char** m_hMemory;
+    TW_HANDLE m_hMemory;
     bool m_bLive = false;
+    // What the system needs to put the handle back: the Mac's handle state; unused
+    // on Windows, where one unlock undoes the one lock.
     signed char m_nState = 0;
     char* m_pBlock = nullptr;
     size_t m_nSize = 0;

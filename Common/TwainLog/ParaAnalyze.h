@@ -196,7 +196,7 @@ public:
 
     // Appending to the current record; nothing happens without one.
     void AppendText(const char* psz);
-    void AppendFormat(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+    void AppendFormat(const char* pszFormat, ...) TW_PRINTF_FORMAT(2, 3);
 
     TW_IDENTITY* m_pOrigin;
     TW_IDENTITY* m_pDest;

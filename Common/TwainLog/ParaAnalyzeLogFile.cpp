@@ -1,11 +1,8 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <new>
 
+#include "LogFileSystem.h"
 #include "ParaAnalyze.h"
 #include "TraceLogFile.h"
 #include "TwainLog.h"
@@ -13,22 +10,13 @@
 FILE* g_pLogFile = nullptr;
 CTwainLog* g_pcTwainLog = nullptr;
 
-LogClockReading ReadSystemClock() {
-    LogClockReading reading{};
-    reading.seconds = time(nullptr);
-    struct timeval now {};
-    gettimeofday(&now, nullptr);
-    reading.microseconds = now.tv_usec;
-    return reading;
-}
-
 LogClockReading (*g_fnReadLogClock)() = ReadSystemClock;
 
 LogTime ReadLogTime() {
     LogClockReading reading = g_fnReadLogClock();
     LogTime t{};
     // A time localtime cannot convert leaves the calendar fields zero.
-    localtime_r(&reading.seconds, &t.local);
+    LocalCalendarTime(reading.seconds, t.local);
     t.nMillisecond = static_cast<int>(reading.microseconds / 1000.0 + 0.5);
     return t;
 }
@@ -47,17 +35,7 @@ static FILE* OpenNewLogFile(const char* pszDirectory) {
     int n = snprintf(szFileName, sizeof(szFileName), "%s/Twainlog_%s.txt", pszDirectory, szTimestamp);
     // A cut name would be another file, perhaps elsewhere: rather none.
     if (n < 0 || static_cast<size_t>(n) >= sizeof(szFileName)) return nullptr;
-    // Appended to or created as "a" would, but only as a regular file of its own:
-    // the directory is writable by every local user, and a symbolic or hard link
-    // planted under a future file's name would have us append to another file with
-    // the application's rights. A planted pipe neither blocks the load nor is used.
-    int fd = open(szFileName, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0) return nullptr;
-    struct stat status {};
-    FILE* file = nullptr;
-    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1) file = fdopen(fd, "a");
-    if (!file) close(fd);
-    return file;
+    return OpenOwnLogFileForAppending(szFileName);
 }
 
 void setupTwainLogIn(const char* pszDirectory) {
@@ -67,7 +45,7 @@ void setupTwainLogIn(const char* pszDirectory) {
     // A path that does not fit would name some other directory.
     if (length == sizeof(szDirectory)) return;
     memcpy(szDirectory, pszDirectory, length);
-    if (access(szDirectory, 0) != 0) return;
+    if (!LogDirectoryExists(szDirectory)) return;
 
     delete g_pcTwainLog;
     // Out of memory at load leaves the logger null, like every other failure there.

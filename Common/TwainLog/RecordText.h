@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "PrintfFormat.h"
+
 // memcpy for the short pieces a record is made of, without a library call: two
 // moves of one fixed width, overlapping in the middle, cover any length up to
 // twice that width. Source and destination must not overlap.
@@ -74,8 +76,8 @@ public:
         m_nLength += n;
         m_szText[m_nLength] = '\0';
     }
-    void AppendFormat(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
-    void AppendFormatV(const char* pszFormat, va_list args) __attribute__((format(printf, 2, 0)));
+    void AppendFormat(const char* pszFormat, ...) TW_PRINTF_FORMAT(2, 3);
+    void AppendFormatV(const char* pszFormat, va_list args) TW_PRINTF_FORMAT(2, 0);
 
     // Total number of characters appended, kept or not.
     size_t Length() const { return m_nLength; }

@@ -3,8 +3,6 @@
 // write is dropped and the host never notices.
 #pragma once
 
-#include <sys/time.h>
-
 #include <cstdio>
 #include <ctime>
 
@@ -22,12 +20,13 @@ void cleanupTwainLog();
 // setupTwainLog with another log directory, so tests need not share the fixed one.
 void setupTwainLogIn(const char* pszDirectory);
 
-// The two readings a log timestamp is made of: the calendar time from time(), then
-// the time of day from gettimeofday() just after it.
+// The two readings a log timestamp is made of: the calendar time, then the
+// microseconds of the time of day just after it.
 struct LogClockReading {
     time_t seconds;
-    suseconds_t microseconds;
+    long microseconds;
 };
+// The system's clock (LogFilePosix.cpp, LogFileWin.cpp).
 LogClockReading ReadSystemClock();
 // The clock behind every log timestamp. The product never changes it; tests set it
 // to fix the time.

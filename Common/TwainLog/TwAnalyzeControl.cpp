@@ -11,7 +11,7 @@ bool CParaAnalyze::TwIdentityAnalyze(TW_IDENTITY* p) {
     // MSG_OPENDSM carries the application's own identity as the origin.
     const char* typeName = m_MSG == MSG_OPENDSM ? "pOrigin:TW_IDENTITY" : "TW_IDENTITY";
     CTraceBlock b(*this, typeName, kTopIndent, sizeof("SupportedGroups") - 1);
-    b.Number("Id", reinterpret_cast<intptr_t>(p->Id));
+    b.Number("Id", TwIdentityIdNumber(p->Id));
     b.Label("Version");
     TwVersionAnalyze(&p->Version);
     b.Number("ProtocolMajor", p->ProtocolMajor);

@@ -14,7 +14,7 @@ namespace {
 // its own ("Decode[1]", "Mix[0][2]").
 class CIndexedName {
 public:
-    CIndexedName(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+    CIndexedName(const char* format, ...) TW_PRINTF_FORMAT(2, 3) {
         va_list args;
         va_start(args, format);
         vsnprintf(m_szName, sizeof(m_szName), format, args);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "PrintfFormat.h"
+
 namespace ENUM_LOG_LEVEL_TW {
 enum enumLogLevel_tw : int32_t {
     LEVEL_TRACE = 1,
@@ -24,7 +26,7 @@ public:
     // Every level is written. pszOrigin null prints as an empty origin; pszFile null
     // leaves out the file and line; a null format gives an empty message.
     void Message(ENUM_LOG_LEVEL_TW::enumLogLevel_tw level, const char* pszOrigin, const char* pszFile,
-                 int nLine, const char* pszFormat, ...) __attribute__((format(printf, 6, 7)));
+                 int nLine, const char* pszFormat, ...) TW_PRINTF_FORMAT(6, 7);
 
     // Appends the text to the trace log file, flushed; nothing while logging is off.
     void OutputDebugString(const char* pszText);
@@ -34,7 +36,7 @@ public:
     std::string GetLevelName(ENUM_LOG_LEVEL_TW::enumLogLevel_tw level);
     // The formatted text; empty for a null format or one that vsnprintf keeps
     // failing on; cut to kMaxMessageCapacity - 1 characters when longer.
-    std::string FormatString(const char* pszFormat, va_list args) __attribute__((format(printf, 2, 0)));
+    std::string FormatString(const char* pszFormat, va_list args) TW_PRINTF_FORMAT(2, 0);
 
     static constexpr size_t kFirstMessageCapacity = 100;
     static constexpr size_t kMaxMessageCapacity = size_t{1} << 20;

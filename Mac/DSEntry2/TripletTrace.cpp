@@ -47,8 +47,9 @@ TW_UINT16 Forward(CTripletOperator* pOperator, TW_IDENTITY* pOrigin, TW_UINT32 D
 // with its failure bracket) is made and written under this lock, whole: pieces of
 // overlapping records may alternate, but none is ever mixed with another. The
 // forward itself is never under it: a driver that waits for another thread's
-// call, or calls back in, must not wait for us.
-constinit std::mutex g_traceLock;
+// call, or calls back in, must not wait for us. Constant-initialised where the
+// thread library allows it (not mingw's), and in any case before the first call.
+std::mutex g_traceLock;
 
 // While the lock is held: the analyzer appends to this call's record only, and
 // keeps no pointer into this call's frame once the piece is written.

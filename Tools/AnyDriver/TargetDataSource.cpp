@@ -11,29 +11,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ShownPath.h"
+
 namespace {
 
 constexpr size_t kMaxTargetPath = PATH_MAX - 1;
 constexpr char kMessagePrefix[] = "AnyDriver: ";
-
-// A path as a message shows it: quoted, control characters escaped so that a
-// bad line cannot garble a terminal, and cut when it is too long to read.
-std::string Shown(const std::string& path) {
-    constexpr size_t kShownBytes = 160;
-    std::string shown = "\"";
-    for (size_t i = 0; i < path.size() && i < kShownBytes; ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c < 0x20 || c == 0x7F) {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            shown += escaped;
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
-    shown += path.size() > kShownBytes ? "\"..." : "\"";
-    return shown;
-}
 
 std::string LoaderMessage() {
     const char* message = dlerror();
@@ -60,7 +43,7 @@ bool ReadTargetPath(const std::string& bundleExecutable, std::string& path, std:
         return true;
     }
     const std::string targetFile = TargetFileOf(bundleExecutable);
-    source = Shown(targetFile);
+    source = ShownPath(targetFile);
     FILE* file = fopen(targetFile.c_str(), "rb");
     if (!file) {
         refusal = std::string("no target: ") + kTargetVariable + " is not set and " + source +
@@ -169,7 +152,7 @@ bool LoadTarget(const std::string& bundleExecutable, const std::string& callerNa
         }
     }
     if (fault.empty()) return true;
-    refusal = kMessagePrefix + std::string("target ") + Shown(path) + " (from " + source + ") refused: " + fault;
+    refusal = kMessagePrefix + std::string("target ") + ShownPath(path) + " (from " + source + ") refused: " + fault;
     return false;
 }
 

@@ -1,6 +1,6 @@
 #include "Session.h"
 
-#include <CoreServices/CoreServices.h>
+#include "CDSMInterface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -620,7 +620,7 @@ T* BlockAs(unsigned char* block) {
 
 // A handle that the source left for the application, which owns it now.
 void DisposeAnswered(TW_HANDLE answered, TW_HANDLE sent) {
-    if (answered && answered != sent) DisposeHandle(answered);
+    if (answered && answered != sent) CDSMInterface::FreeMemory(answered);
 }
 
 }  // namespace
@@ -665,7 +665,7 @@ CHostSession::CHostSession(DSENTRYPROC entry, FILE* out)
       m_bAskStatus(false),
       m_pNextStep(nullptr) {
     // As a manager would have registered it at MSG_OPENDSM.
-    m_application.Id = reinterpret_cast<TW_MEMREF>(static_cast<uintptr_t>(1));
+    m_application.Id = TwIdentityIdOf(1);
     m_application.Version.MajorNum = 1;
     m_application.Version.MinorNum = 0;
     m_application.Version.Language = TWLG_ENGLISH;
@@ -721,8 +721,11 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
         case DAT_CAPABILITY:
             cap = BlockAs<TW_CAPABILITY>(block)->Cap;
             if (!step.container.empty()) {
-                sentContainer = NewHandleClear(static_cast<Size>(step.container.size()));
-                if (sentContainer) memcpy(*sentContainer, step.container.data(), step.container.size());
+                sentContainer = CDSMInterface::AllocMemory(static_cast<unsigned int>(step.container.size()));
+                if (sentContainer) {
+                    memcpy(CDSMInterface::LockMemory(sentContainer), step.container.data(), step.container.size());
+                    CDSMInterface::UnlockMemory(sentContainer);
+                }
                 BlockAs<TW_CAPABILITY>(block)->hContainer = sentContainer;
             }
             break;
@@ -762,7 +765,7 @@ TW_UINT16 CHostSession::Send(const SessionStep& step, TW_UINT32 DG, TW_UINT16 DA
             break;
         case DAT_CAPABILITY:
             DisposeAnswered(BlockAs<TW_CAPABILITY>(block)->hContainer, sentContainer);
-            if (sentContainer) DisposeHandle(sentContainer);
+            if (sentContainer) CDSMInterface::FreeMemory(sentContainer);
             break;
         case DAT_STATUS:
             m_lastCondition = BlockAs<TW_STATUS>(block)->ConditionCode;

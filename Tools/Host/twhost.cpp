@@ -7,10 +7,6 @@
 // Exit status: 0 when every triplet answered as the session expects, 1 when one
 // did not, 2 when nothing was run (a wrong argument, a module or a session that
 // could not be read).
-#include <dirent.h>
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +17,7 @@
 
 #include "BuiltinSessions.h"
 #include "FileText.h"
+#include "HostModule.h"
 #include "Session.h"
 
 namespace {
@@ -74,25 +71,6 @@ std::string ReadSession(const std::string& nameOrPath, std::string& problem) {
     return text.str();
 }
 
-// The trace files this process has open: the one the module's log wrote. Read
-// before the unload closes it.
-std::string OpenTraceFiles() {
-    std::string files;
-    DIR* fds = opendir("/proc/self/fd");
-    if (!fds) return files;
-    while (const dirent* entry = readdir(fds)) {
-        char path[4096];
-        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
-        ssize_t length = readlink(link.c_str(), path, sizeof(path) - 1);
-        if (length <= 0) continue;
-        path[length] = '\0';
-        const char* name = strrchr(path, '/');
-        if (name && strncmp(name + 1, "Twainlog_", 9) == 0) files += (files.empty() ? "" : " ") + std::string(path);
-    }
-    closedir(fds);
-    return files;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,23 +122,16 @@ int main(int argc, char** argv) {
     if (steps.empty())
         return Unusable(ShownText(sessionName, SIZE_MAX) + " holds no triplet and no directive: nothing to run");
 
-    // A bare file name would make dlopen search the library path instead.
-    std::string modulePath = operands[0];
-    if (modulePath.find('/') == std::string::npos) modulePath = "./" + modulePath;
-    void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) return Unusable("cannot load " + ShownText(modulePath, SIZE_MAX) + ": " + ShownText(dlerror(), SIZE_MAX));
-    auto entry = reinterpret_cast<DSENTRYPROC>(dlsym(module, "DS_Entry"));
-    if (!entry) {
-        dlclose(module);
-        return Unusable(ShownText(modulePath, SIZE_MAX) + " has no DS_Entry");
-    }
+    const std::string traceFilesBefore = TraceFilesBeforeLoad();
+    HostedModule module;
+    if (!LoadHostedModule(operands[0], module, problem)) return Unusable(ShownText(problem, SIZE_MAX));
 
-    CHostSession session(entry, stdout);
+    CHostSession session(module.entry, stdout);
     session.AskStatusAfterFailure(askStatus);
     int mismatches = session.Run(steps);
-    const std::string traces = OpenTraceFiles();
-    // The module's unload is where it releases the driver and closes its log.
-    dlclose(module);
+    // Read before the unload closes it.
+    const std::string traces = TraceFilesWritten(traceFilesBefore);
+    UnloadHostedModule(module);
     if (traces.empty())
         fprintf(stderr, "twhost: the module wrote no trace file (was its log directory there at load?)\n");
     else

@@ -1,6 +1,6 @@
 #include "Capabilities.h"
 
-#include <CoreServices/CoreServices.h>
+#include "CDSMInterface.h"
 
 #include <algorithm>
 #include <cstring>
@@ -118,16 +118,15 @@ bool IsReadOnly(const CapabilityRow& row) {
 // A new zero-filled container of `size` bytes, handed to `fill` while locked;
 // null when memory runs out.
 template <typename Fill>
-Handle NewContainer(size_t size, Fill fill) {
-    Handle h = NewHandleClear(static_cast<Size>(size));
+TW_HANDLE NewContainer(size_t size, Fill fill) {
+    TW_HANDLE h = CDSMInterface::AllocMemory(static_cast<unsigned int>(size));
     if (!h) return nullptr;
-    HLock(h);
-    fill(reinterpret_cast<unsigned char*>(*h));
-    HUnlock(h);
+    fill(reinterpret_cast<unsigned char*>(CDSMInterface::LockMemory(h)));
+    CDSMInterface::UnlockMemory(h);
     return h;
 }
 
-TW_UINT16 Deliver(TW_CAPABILITY& capability, TW_UINT16 conType, Handle h) {
+TW_UINT16 Deliver(TW_CAPABILITY& capability, TW_UINT16 conType, TW_HANDLE h) {
     if (!h) return TWCC_LOWMEMORY;
     capability.ConType = conType;
     capability.hContainer = h;
@@ -136,7 +135,7 @@ TW_UINT16 Deliver(TW_CAPABILITY& capability, TW_UINT16 conType, Handle h) {
 
 TW_UINT16 DeliverOneValue(TW_CAPABILITY& capability, TW_UINT16 itemType, const CapItem& item) {
     const size_t itemOffset = offsetof(TW_ONEVALUE, Item);
-    Handle h = NewContainer(std::max(sizeof(TW_ONEVALUE), itemOffset + ItemSize(itemType)), [&](unsigned char* p) {
+    TW_HANDLE h = NewContainer(std::max(sizeof(TW_ONEVALUE), itemOffset + ItemSize(itemType)), [&](unsigned char* p) {
         reinterpret_cast<TW_ONEVALUE*>(p)->ItemType = itemType;
         WriteItem(p + itemOffset, itemType, item);
     });
@@ -146,7 +145,7 @@ TW_UINT16 DeliverOneValue(TW_CAPABILITY& capability, TW_UINT16 itemType, const C
 TW_UINT16 DeliverArray(TW_CAPABILITY& capability, TW_UINT16 itemType, std::span<const CapItem> items) {
     const size_t listOffset = offsetof(TW_ARRAY, ItemList);
     const size_t itemSize = ItemSize(itemType);
-    Handle h = NewContainer(std::max(sizeof(TW_ARRAY), listOffset + items.size() * itemSize), [&](unsigned char* p) {
+    TW_HANDLE h = NewContainer(std::max(sizeof(TW_ARRAY), listOffset + items.size() * itemSize), [&](unsigned char* p) {
         auto* array = reinterpret_cast<TW_ARRAY*>(p);
         array->ItemType = itemType;
         array->NumItems = static_cast<TW_UINT32>(items.size());
@@ -159,7 +158,7 @@ TW_UINT16 DeliverEnumeration(TW_CAPABILITY& capability, TW_UINT16 itemType, std:
                              size_t currentIndex, size_t defaultIndex) {
     const size_t listOffset = offsetof(TW_ENUMERATION, ItemList);
     const size_t itemSize = ItemSize(itemType);
-    Handle h =
+    TW_HANDLE h =
         NewContainer(std::max(sizeof(TW_ENUMERATION), listOffset + items.size() * itemSize), [&](unsigned char* p) {
             auto* enumeration = reinterpret_cast<TW_ENUMERATION*>(p);
             enumeration->ItemType = itemType;
@@ -173,7 +172,7 @@ TW_UINT16 DeliverEnumeration(TW_CAPABILITY& capability, TW_UINT16 itemType, std:
 
 TW_UINT16 DeliverRange(TW_CAPABILITY& capability, TW_UINT16 itemType, std::span<const CapItem> minMaxStep,
                        const CapItem& defaultValue, const CapItem& currentValue) {
-    Handle h = NewContainer(sizeof(TW_RANGE), [&](unsigned char* p) {
+    TW_HANDLE h = NewContainer(sizeof(TW_RANGE), [&](unsigned char* p) {
         auto* range = reinterpret_cast<TW_RANGE*>(p);
         range->ItemType = itemType;
         range->MinValue = minMaxStep[0].word;
@@ -195,14 +194,12 @@ size_t IndexOf(std::span<const CapItem> items, const CapItem& item) {
 // current item of its enumeration. false when the container is missing, of
 // another kind or item type, or smaller than its header claims.
 bool RequestedItem(const TW_CAPABILITY& capability, TW_UINT16 itemType, CapItem& requested) {
-    Handle h = capability.hContainer;
-    const Size handleSize = GetHandleSize(h);  // 0 for null or a handle that is not live
+    TW_HANDLE h = capability.hContainer;
+    const size_t size = CDSMInterface::MemorySize(h);  // 0 for null or a handle that is not live
     const size_t itemSize = ItemSize(itemType);
-    if (handleSize <= 0 || itemSize == 0) return false;
-    const size_t size = static_cast<size_t>(handleSize);
+    if (size == 0 || itemSize == 0) return false;
 
-    HLock(h);
-    const unsigned char* block = reinterpret_cast<const unsigned char*>(*h);
+    const unsigned char* block = reinterpret_cast<const unsigned char*>(CDSMInterface::LockMemory(h));
     bool found = false;
     TW_UINT16 containerItemType = 0;
     if (size >= sizeof(containerItemType)) std::memcpy(&containerItemType, block, sizeof(containerItemType));
@@ -226,7 +223,7 @@ bool RequestedItem(const TW_CAPABILITY& capability, TW_UINT16 itemType, CapItem&
             }
         }
     }
-    HUnlock(h);
+    CDSMInterface::UnlockMemory(h);
     return found;
 }
 

@@ -1,6 +1,6 @@
 // The image group: what the page will be, its layout, the two transfers, and the
 // colour descriptions a real scanner reports.
-#include <CoreServices/CoreServices.h>
+#include "CDSMInterface.h"
 
 #include <algorithm>
 #include <cstring>
@@ -103,14 +103,14 @@ TW_UINT16 CScannerDriver::MemoryTransfer(TW_UINT16, void* pData) {
 
     const CScannedPage page(m_cSettings);
     const TW_UINT32 rows = std::min(memory.Length / page.bytesPerRow, page.length - m_nNextRow);
-    Handle handle = place == kMemoryHandle ? static_cast<Handle>(memory.TheMem) : nullptr;
+    TW_HANDLE handle = place == kMemoryHandle ? static_cast<TW_HANDLE>(memory.TheMem) : nullptr;
     // A handle must hold what the application says it does; 0 for one that is not live.
-    if (rows == 0 || (handle && GetHandleSize(handle) < static_cast<Size>(memory.Length))) return Fail(TWCC_BADVALUE);
+    if (rows == 0 || (handle && CDSMInterface::MemorySize(handle) < memory.Length)) return Fail(TWCC_BADVALUE);
 
-    if (handle) HLock(handle);
-    unsigned char* buffer = static_cast<unsigned char*>(handle ? static_cast<void*>(*handle) : memory.TheMem);
+    unsigned char* buffer =
+        static_cast<unsigned char*>(handle ? static_cast<void*>(CDSMInterface::LockMemory(handle)) : memory.TheMem);
     page.WriteRows(m_nNextRow, rows, buffer);
-    if (handle) HUnlock(handle);
+    if (handle) CDSMInterface::UnlockMemory(handle);
 
     xfer->Compression = TWCP_NONE;
     xfer->BytesPerRow = page.bytesPerRow;
@@ -131,11 +131,10 @@ TW_UINT16 CScannerDriver::MemoryTransfer(TW_UINT16, void* pData) {
 TW_UINT16 CScannerDriver::NativeTransfer(TW_UINT16, void* pData) {
     if (m_cSettings.XferMech() != TWSX_NATIVE) return Fail(TWCC_SEQERROR);
     const CScannedPage page(m_cSettings);
-    Handle h = NewHandleClear(static_cast<Size>(page.TotalBytes()));
+    TW_HANDLE h = CDSMInterface::AllocMemory(static_cast<unsigned int>(page.TotalBytes()));
     if (!h) return Fail(TWCC_LOWMEMORY);
-    HLock(h);
-    page.WriteRows(0, page.length, reinterpret_cast<unsigned char*>(*h));
-    HUnlock(h);
+    page.WriteRows(0, page.length, reinterpret_cast<unsigned char*>(CDSMInterface::LockMemory(h)));
+    CDSMInterface::UnlockMemory(h);
     *static_cast<TW_HANDLE*>(pData) = h;
     m_nState = kTransferring;
     m_bTransferDone = true;

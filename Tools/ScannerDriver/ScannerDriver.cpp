@@ -1,6 +1,6 @@
 #include "ScannerDriver.h"
 
-#include <CoreServices/CoreServices.h>
+#include "CDSMInterface.h"
 
 #include <bit>
 #include <cstring>
@@ -18,7 +18,7 @@ constexpr bool kData = true;
 constexpr bool kNoData = false;
 
 constexpr TW_IDENTITY kIdentity = {
-    nullptr,
+    {},
     {2, 1, TWLG_ENGLISH_USA, TWCY_USA, "2.1.0 Lumora 9000F"},
     2,
     1,
@@ -151,7 +151,7 @@ void CScannerDriver::EndTransfer() {
 
 TW_UINT16 CScannerDriver::Identity(TW_UINT16, void* pData) {
     auto* identity = static_cast<TW_IDENTITY*>(pData);
-    const TW_MEMREF id = identity->Id;  // the manager's number for this source stays
+    const TW_IDENTITY_ID id = identity->Id;  // the manager's number for this source stays
     *identity = kIdentity;
     identity->Id = id;
     return TWRC_SUCCESS;
@@ -251,11 +251,10 @@ TW_UINT16 CScannerDriver::TransferGroup(TW_UINT16, void* pData) {
 // A snapshot of the current settings; the application owns the handle.
 TW_UINT16 CScannerDriver::CustomData(TW_UINT16, void* pData) {
     const size_t size = m_cSettings.SnapshotSize();
-    Handle h = NewHandleClear(static_cast<Size>(size));
+    TW_HANDLE h = CDSMInterface::AllocMemory(static_cast<unsigned int>(size));
     if (!h) return Fail(TWCC_LOWMEMORY);
-    HLock(h);
-    m_cSettings.WriteSnapshot(reinterpret_cast<unsigned char*>(*h));
-    HUnlock(h);
+    m_cSettings.WriteSnapshot(reinterpret_cast<unsigned char*>(CDSMInterface::LockMemory(h)));
+    CDSMInterface::UnlockMemory(h);
     auto* custom = static_cast<TW_CUSTOMDSDATA*>(pData);
     custom->InfoLength = static_cast<TW_UINT32>(size);
     custom->hData = h;

@@ -2,8 +2,12 @@
 // reads one byte past what it was given crashes the test instead of passing.
 #pragma once
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -15,20 +19,18 @@ public:
     // size bytes, zero-filled, placed as close to the guard page as the alignment
     // allows (the block ends fewer than `alignment` bytes before it).
     explicit CGuardedBlock(size_t size, size_t alignment = alignof(std::max_align_t)) : m_nSize(size) {
-        size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        size_t page = PageSize();
         size_t dataPages = (size + page - 1) / page + 1;
         m_nMapped = (dataPages + 1) * page;
-        void* map = mmap(nullptr, m_nMapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (map == MAP_FAILED) abort();
-        m_pMap = static_cast<unsigned char*>(map);
+        m_pMap = MapPages(m_nMapped);
         unsigned char* guard = m_pMap + dataPages * page;
-        if (mprotect(guard, page, PROT_NONE) != 0) abort();
+        ProtectPage(guard, page);
         uintptr_t start = reinterpret_cast<uintptr_t>(guard) - size;
         start -= start % alignment;
         m_pData = reinterpret_cast<unsigned char*>(start);
         memset(m_pData, 0, size);
     }
-    ~CGuardedBlock() { munmap(m_pMap, m_nMapped); }
+    ~CGuardedBlock() { UnmapPages(m_pMap, m_nMapped); }
     CGuardedBlock(const CGuardedBlock&) = delete;
     CGuardedBlock& operator=(const CGuardedBlock&) = delete;
 
@@ -40,6 +42,35 @@ public:
     }
 
 private:
+#if defined(_WIN32)
+    static size_t PageSize() {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        return info.dwPageSize;
+    }
+    static unsigned char* MapPages(size_t size) {
+        void* map = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        if (!map) abort();
+        return static_cast<unsigned char*>(map);
+    }
+    static void ProtectPage(unsigned char* page, size_t size) {
+        DWORD before;
+        if (!VirtualProtect(page, size, PAGE_NOACCESS, &before)) abort();
+    }
+    static void UnmapPages(unsigned char* map, size_t) { VirtualFree(map, 0, MEM_RELEASE); }
+#else
+    static size_t PageSize() { return static_cast<size_t>(sysconf(_SC_PAGESIZE)); }
+    static unsigned char* MapPages(size_t size) {
+        void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (map == MAP_FAILED) abort();
+        return static_cast<unsigned char*>(map);
+    }
+    static void ProtectPage(unsigned char* page, size_t size) {
+        if (mprotect(page, size, PROT_NONE) != 0) abort();
+    }
+    static void UnmapPages(unsigned char* map, size_t size) { munmap(map, size); }
+#endif
+
     unsigned char* m_pMap = nullptr;
     size_t m_nMapped = 0;
     unsigned char* m_pData = nullptr;

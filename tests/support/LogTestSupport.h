@@ -88,7 +88,7 @@ public:
     CFixedLogClock(const CFixedLogClock&) = delete;
     CFixedLogClock& operator=(const CFixedLogClock&) = delete;
 
-    void Set(time_t seconds, suseconds_t microseconds) { g_fixedLogClockReading = {seconds, microseconds}; }
+    void Set(time_t seconds, long microseconds) { g_fixedLogClockReading = {seconds, microseconds}; }
 
 private:
     std::optional<std::string> m_savedTz;

@@ -119,7 +119,7 @@ TEST_F(LogFileTest, WithTheDirectoryOpensATimestampedFileAndSetsStateThree) {
 TEST_F(LogFileTest, FileNameCarriesLocalTimeAndNearestMillisecond) {
     struct Case {
         time_t seconds;
-        suseconds_t microseconds;
+        long microseconds;
         const char* name;
     } cases[] = {
         {kLastSecondOfJanuary2024, 0, "Twainlog_20240131_235959_0000.txt"},

@@ -149,7 +149,7 @@ TEST_F(TwainLogTest, LongMessagesAreComplete) {
 TEST_F(TwainLogTest, TimestampIsLocalTimeWithTheNearestMillisecond) {
     struct Case {
         time_t seconds;
-        suseconds_t microseconds;
+        long microseconds;
         const char* expected;
     } cases[] = {
         {kLastSecondOfJanuary2024, 0, "2024/01/31 23:59:59.000"},

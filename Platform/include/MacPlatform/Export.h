@@ -3,7 +3,11 @@
 #ifndef MACPLATFORM_EXPORT_H
 #define MACPLATFORM_EXPORT_H
 
+#ifdef MACPLATFORM_STATIC
+#define MACPLATFORM_EXPORT
+#else
 #define MACPLATFORM_EXPORT __attribute__((visibility("default")))
+#endif
 
 #ifdef __cplusplus
 #define MACPLATFORM_BEGIN_C extern "C" {

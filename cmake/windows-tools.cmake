@@ -1,0 +1,6 @@
+# What of the tools is built for Windows: the substitute driver as a plain data
+# source and twhost, to drive the Windows monitor under wine. Included by the root
+# CMakeLists.
+add_subdirectory(Tools/ScannerDriver)
+add_subdirectory(Tools/Host)
+add_subdirectory(tests/windows)
