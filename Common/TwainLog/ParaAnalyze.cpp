@@ -259,7 +259,7 @@ bool DatHolds(DatCondition condition, TW_UINT16 DAT) {
 }
 
 // A condition on the data never holds without data: a null pointer moves nothing.
-bool DataHolds(DataCondition condition, const char* pData) {
+bool DataHolds(DataCondition condition, unsigned short DAT, const char* pData) {
     if (condition == DataCondition::None) return true;
     if (!pData) return false;
     switch (condition) {
@@ -267,9 +267,12 @@ bool DataHolds(DataCondition condition, const char* pData) {
             return reinterpret_cast<const TW_EVENT*>(pData)->TWMessage == MSG_XFERREADY;
         case DataCondition::EventCloseDsReq:
             return reinterpret_cast<const TW_EVENT*>(pData)->TWMessage == MSG_CLOSEDSREQ;
-        case DataCondition::CallbackXferReady:
-            // TW_CALLBACK and TW_CALLBACK2 hold Message at the same place.
-            return ReadUnaligned<TW_INT16>(pData + offsetof(TW_CALLBACK, Message)) == MSG_XFERREADY;
+        case DataCondition::CallbackXferReady: {
+            // Where the two hold Message differs where RefCon's size does (Windows).
+            const size_t message =
+                DAT == DAT_CALLBACK2 ? offsetof(TW_CALLBACK2, Message) : offsetof(TW_CALLBACK, Message);
+            return ReadUnaligned<TW_INT16>(pData + message) == MSG_XFERREADY;
+        }
         case DataCondition::PendingCountNonZero:
             return reinterpret_cast<const TW_PENDINGXFERS*>(pData)->Count != 0;
         case DataCondition::PendingCountZero:
@@ -278,8 +281,6 @@ bool DataHolds(DataCondition condition, const char* pData) {
     }
     return true;
 }
-
-static_assert(offsetof(TW_CALLBACK, Message) == offsetof(TW_CALLBACK2, Message));
 
 }  // namespace
 
@@ -293,7 +294,7 @@ int CParaAnalyze::UpDateTwainStatus(unsigned int /*DG*/, unsigned short DAT, uns
             case From::OrHigher: fromHolds = m_nTwainStatus >= t.from; break;
             case From::WhileEnabling: fromHolds = m_nTwainStatus == t.from && m_bEnabling; break;
         }
-        if (!fromHolds || !DataHolds(t.data, pData)) continue;
+        if (!fromHolds || !DataHolds(t.data, DAT, pData)) continue;
         m_nTwainStatus = t.to;
         break;
     }

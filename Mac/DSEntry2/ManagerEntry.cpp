@@ -44,7 +44,7 @@ TW_MEMREF EntryPointForSource(TW_MEMREF pData) {
     return g_entryPointCopy;
 }
 
-TW_UINT16 MonitorDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+TW_UINT16 TW_CALLINGSTYLE MonitorDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
                            TW_MEMREF pData) {
     return TraceManagerCall(g_managerEntry.load(), pOrigin, pDest, DG, DAT, MSG, pData);
 }

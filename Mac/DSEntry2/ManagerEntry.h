@@ -21,5 +21,5 @@ TW_MEMREF EntryPointForSource(TW_MEMREF pData);
 
 // The DSM_Entry the source is handed: traces the call as a [DS] record and passes
 // it on unchanged to the manager's DSM_Entry of the last copy made.
-TW_UINT16 MonitorDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+TW_UINT16 TW_CALLINGSTYLE MonitorDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
                            TW_MEMREF pData);

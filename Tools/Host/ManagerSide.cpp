@@ -1,12 +1,11 @@
 #include "ManagerSide.h"
 
-#include <CoreServices/CoreServices.h>
-
 #include <atomic>
 #include <mutex>
 #include <string>
 #include <type_traits>
 
+#include "CDSMInterface.h"
 #include "twaintbl.h"
 
 namespace {
@@ -30,7 +29,7 @@ std::string MessageName(TW_UINT16 msg) {
 }
 
 // What the manager passes on to the application, as a callback does.
-TW_UINT16 ApplicationCallback(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16 MSG, TW_MEMREF) {
+TW_UINT16 TW_CALLINGSTYLE ApplicationCallback(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16 MSG, TW_MEMREF) {
     if (std::atomic<bool>* flag = FlagOf(MSG)) flag->store(true);
     return TWRC_SUCCESS;
 }
@@ -43,7 +42,7 @@ void Print(const std::string& line) {
 
 // The source's call: a message for the application, straight or in the
 // callback's structure. Anything else the manager does not do for a source.
-TW_UINT16 HostDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+TW_UINT16 TW_CALLINGSTYLE HostDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
                         TW_MEMREF pData) {
     TW_UINT16 message = MSG_NULL;
     std::string via = "DAT_NULL";
@@ -51,7 +50,8 @@ TW_UINT16 HostDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, 
         message = MSG;
     } else if (DG == DG_CONTROL && (DAT == DAT_CALLBACK || DAT == DAT_CALLBACK2) && MSG == MSG_INVOKE_CALLBACK &&
                pData) {
-        message = static_cast<TW_UINT16>(static_cast<const TW_CALLBACK*>(pData)->Message);
+        message = static_cast<TW_UINT16>(DAT == DAT_CALLBACK2 ? static_cast<const TW_CALLBACK2*>(pData)->Message
+                                                              : static_cast<const TW_CALLBACK*>(pData)->Message);
         via = "MSG_INVOKE_CALLBACK";
     } else {
         Print("the source called the manager with what it does not pass on -> TWRC_FAILURE");
@@ -62,13 +62,10 @@ TW_UINT16 HostDSM_Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, 
 }
 static_assert(std::is_same_v<decltype(&HostDSM_Entry), DSMENTRYPROC>);
 
-TW_HANDLE HostAllocate(TW_UINT32 size) { return NewHandleClear(static_cast<Size>(size)); }
-void HostFree(TW_HANDLE handle) { DisposeHandle(handle); }
-TW_MEMREF HostLock(TW_HANDLE handle) {
-    HLock(handle);
-    return handle ? *handle : nullptr;
-}
-void HostUnlock(TW_HANDLE handle) { HUnlock(handle); }
+TW_HANDLE TW_CALLINGSTYLE HostAllocate(TW_UINT32 size) { return CDSMInterface::AllocMemory(size); }
+void TW_CALLINGSTYLE HostFree(TW_HANDLE handle) { CDSMInterface::FreeMemory(handle); }
+TW_MEMREF TW_CALLINGSTYLE HostLock(TW_HANDLE handle) { return CDSMInterface::LockMemory(handle); }
+void TW_CALLINGSTYLE HostUnlock(TW_HANDLE handle) { CDSMInterface::UnlockMemory(handle); }
 
 TW_ENTRYPOINT g_entryPoint = {sizeof(TW_ENTRYPOINT), HostDSM_Entry, HostAllocate, HostFree, HostLock, HostUnlock};
 
@@ -77,7 +74,9 @@ TW_ENTRYPOINT g_entryPoint = {sizeof(TW_ENTRYPOINT), HostDSM_Entry, HostAllocate
 TW_ENTRYPOINT* HostEntryPoint() { return &g_entryPoint; }
 
 TW_CALLBACK HostCallback() {
-    return TW_CALLBACK{reinterpret_cast<TW_MEMREF>(&ApplicationCallback), nullptr, 0};
+    TW_CALLBACK callback{};
+    callback.CallBackProc = reinterpret_cast<TW_MEMREF>(&ApplicationCallback);
+    return callback;
 }
 
 void PrintSourceMessagesTo(FILE* out) {

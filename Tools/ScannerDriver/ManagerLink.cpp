@@ -22,7 +22,8 @@ TW_UINT16 CScannerDriver::RegisterCallback(TW_UINT16, void* pData) {
 
 // Only the procedure is kept: the messages go back through DAT_CALLBACK's structure.
 TW_UINT16 CScannerDriver::RegisterCallback2(TW_UINT16, void* pData) {
-    m_callback = TW_CALLBACK{static_cast<const TW_CALLBACK2*>(pData)->CallBackProc, nullptr, 0};
+    m_callback = TW_CALLBACK{};
+    m_callback.CallBackProc = static_cast<const TW_CALLBACK2*>(pData)->CallBackProc;
     m_bCallbackRegistered = true;
     return TWRC_SUCCESS;
 }

@@ -1,11 +1,10 @@
 // The TWAIN 2 triplets the scanner answers besides the manager's side
 // (ManagerLink.cpp): metrics, the status as UTF-8 text and the one device event it
 // has to report.
-#include <CoreServices/CoreServices.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "CDSMInterface.h"
 #include "ScannerDriver.h"
 
 namespace {
@@ -46,9 +45,10 @@ TW_UINT16 CScannerDriver::StatusText(TW_UINT16, void* pData) {
         if (row.condition == status->Status.ConditionCode) snprintf(text, sizeof(text), "%s", row.text);
     }
     const size_t size = strlen(text) + 1;
-    Handle h = NewHandleClear(static_cast<Size>(size));
+    TW_HANDLE h = CDSMInterface::AllocMemory(static_cast<unsigned int>(size));
     if (!h) return Fail(TWCC_LOWMEMORY);
-    memcpy(*h, text, size);
+    memcpy(CDSMInterface::LockMemory(h), text, size);
+    CDSMInterface::UnlockMemory(h);
     status->Size = static_cast<TW_UINT32>(size);
     status->UTF8string = h;
     return TWRC_SUCCESS;

@@ -138,7 +138,7 @@ struct ManagerCall {
 std::vector<ManagerCall> g_managerCalls;
 constexpr TW_UINT16 kManagerCode = 0x1234;
 
-TW_UINT16 RecordingManager(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+TW_UINT16 TW_CALLINGSTYLE RecordingManager(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
                            TW_MEMREF pData) {
     g_managerCalls.push_back({pOrigin, pDest, DG, DAT, MSG, pData});
     return kManagerCode;
