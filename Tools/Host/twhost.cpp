@@ -16,6 +16,7 @@
 
 #include "BuiltinSessions.h"
 #include "HostModule.h"
+#include "ProjectVersion.h"
 #include "Session.h"
 
 namespace {
@@ -30,6 +31,7 @@ constexpr char kUsage[] =
     "  --status  after a triplet answers TWRC_FAILURE, ask DAT_STATUS and show its\n"
     "            condition code (outside the session's expectations)\n"
     "  --help    this text\n"
+    "  --version the version of twhost\n"
     "Exit status: 0 every triplet answered as expected, 1 one did not, 2 nothing was run.\n";
 
 int Unusable(const std::string& what) {
@@ -69,6 +71,10 @@ int main(int argc, char** argv) {
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             fputs(kUsage, stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            PrintProgramVersion("twhost");
             return 0;
         }
         if (argument == "--status") {
