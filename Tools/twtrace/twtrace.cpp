@@ -3,9 +3,6 @@
 //
 //   twtrace summary|check|script|json FILE
 //   twtrace diff A B
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +10,8 @@
 #include <string_view>
 
 #include "Commands.h"
+#include "ProjectVersion.h"
+#include "TraceFile.h"
 
 namespace {
 
@@ -23,41 +22,21 @@ constexpr char kUsage[] =
     "                 (exit 0 clean, 1 faults found, 2 not readable)\n"
     "  script FILE    a twhost session script that replays the application's side\n"
     "  json FILE      the records as JSON lines\n"
-    "  diff A B       the differences between two traces, aligned by their triplets\n";
+    "  diff A B       the differences between two traces, aligned by their triplets\n"
+    "  --version      the version of twtrace\n";
 
 int Usage(const char* what) {
     fprintf(stderr, "twtrace: %s\n%s", what, kUsage);
     return kExitUnreadable;
 }
 
-// An open trace file, with progress on a terminal for a long read.
-struct TraceFile {
-    FILE* file = nullptr;
-    std::string name;
-    long long size = 0;
-    ~TraceFile() {
-        if (file) fclose(file);
-    }
-    bool Open(const char* path) {
-        name = path;
-        file = fopen(path, "rb");
-        if (!file) return false;
-        struct stat info {};
-        if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-            errno = EISDIR;
-            return false;
-        }
-        size = info.st_size;
-        return true;
-    }
-};
-
+// Progress on a terminal for a long read.
 void ShowProgress(CTraceReader& reader, const TraceFile& file) {
-    if (!isatty(STDERR_FILENO)) return;
+    if (!StandardErrorIsTerminal()) return;
     std::string name = file.name;
-    long long size = file.size;
+    uint64_t size = file.size;
     reader.OnProgress([name, size](uint64_t bytes) {
-        int percent = size > 0 ? static_cast<int>(bytes * 100 / static_cast<uint64_t>(size)) : 0;
+        int percent = size > 0 ? static_cast<int>(bytes * 100 / size) : 0;
         fprintf(stderr, "\r%s: %llu MB read (%d%%)\x1b[K", name.c_str(), static_cast<unsigned long long>(bytes >> 20),
                 percent);
     });
@@ -67,11 +46,16 @@ void ShowProgress(CTraceReader& reader, const TraceFile& file) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    UseBinaryStandardOutput();
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
             fputs(kUsage, stdout);
             return 0;
         }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        PrintProgramVersion("twtrace");
+        return 0;
+    }
     if (argc < 2) return Usage("a command is missing");
     std::string_view command = argv[1];
     bool diff = command == "diff";
@@ -83,8 +67,8 @@ int main(int argc, char** argv) {
 
     TraceFile traces[2];
     for (int i = 0; i < files; ++i) {
-        if (!traces[i].Open(argv[2 + i])) {
-            fprintf(stderr, "twtrace: %s: %s\n", argv[2 + i], strerror(errno));
+        if (!traces[i].Open(argc, argv, 2 + i)) {
+            fprintf(stderr, "twtrace: %s: %s\n", traces[i].name.c_str(), strerror(errno));
             return kExitUnreadable;
         }
     }
@@ -106,7 +90,7 @@ int main(int argc, char** argv) {
         status = RunJson(first, std::cout, problem);
     }
     std::cout.flush();
-    if (isatty(STDERR_FILENO)) fputs("\r\x1b[K", stderr);
+    if (StandardErrorIsTerminal()) fputs("\r\x1b[K", stderr);
     if (status == kExitUnreadable) fprintf(stderr, "twtrace: %s\n", problem.text.c_str());
     return status;
 }

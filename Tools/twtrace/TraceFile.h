@@ -1,0 +1,25 @@
+// twtrace's system calls, one file per system: a trace file opened by the name
+// given on the command line (any characters, any size), and the terminal.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct TraceFile {
+    FILE* file = nullptr;
+    std::string name;  // as given, UTF-8 on Windows
+    uint64_t size = 0;
+    TraceFile() = default;
+    TraceFile(const TraceFile&) = delete;
+    TraceFile& operator=(const TraceFile&) = delete;
+    ~TraceFile() {
+        if (file) fclose(file);
+    }
+    // Opens argv[index]; false with errno set when it cannot be read or is a folder.
+    bool Open(int argc, char** argv, int index);
+};
+
+// The same bytes on standard output on every system (no CR added on Windows).
+void UseBinaryStandardOutput();
+bool StandardErrorIsTerminal();
