@@ -36,7 +36,8 @@ rm -rf "$prefix" "$root" "$moved"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 installed_files=("lib/twain/TwainMonitor/TwainMonitor.ds" "lib/twain/TwainMonitor/libMacPlatform.so"
   bin/twtrace bin/twhost share/man/man1/twtrace.1.gz share/man/man1/twhost.1.gz
-  share/doc/twain-monitor/copyright share/doc/twain-monitor/changelog.gz)
+  share/doc/twain-monitor/copyright share/doc/twain-monitor/changelog.gz
+  lib/twain-monitor/AnyDriver/TwainWrapper.bundle/Contents/MacOS/TwainWrapper)
 for f in "${installed_files[@]}"; do
   [ -f "$prefix/$f" ] || { echo "install test: $prefix/$f was not installed" >&2; exit 1; }
 done
@@ -74,6 +75,19 @@ for tool in twtrace twhost; do
 done
 env -u LD_LIBRARY_PATH "$prefix/bin/twtrace" summary "$trace" >/dev/null ||
   { echo "install test: the installed twtrace could not read $trace" >&2; exit 1; }
+# Any data source, from what is installed: the AnyDriver bundle in the driver's
+# place, naming the substitute driver's plain data source as its target.
+rm -rf "$bundle_home/TwainWrapper.bundle"
+cp -R "$prefix/lib/twain-monitor/AnyDriver/TwainWrapper.bundle" "$bundle_home/"
+mkdir -p "$bundle_home/TwainWrapper.bundle/Contents/Resources"
+target_file="$bundle_home/TwainWrapper.bundle/Contents/Resources/Target.txt"
+echo "$work/nowhere.ds" >"$target_file"
+! env -u LD_LIBRARY_PATH "$work/load_monitor" "$installed/TwainMonitor.ds" >/dev/null 2>&1 ||
+  { echo "install test: a session succeeded through AnyDriver with a missing target" >&2; exit 1; }
+echo "$moved/ScannerDriver.ds" >"$target_file"
+env -u LD_LIBRARY_PATH "$work/load_monitor" "$installed/TwainMonitor.ds" >/dev/null ||
+  { echo "install test: the installed AnyDriver bundle did not reach $moved/ScannerDriver.ds" >&2; exit 1; }
+echo "install test: the installed AnyDriver bundle traced $moved/ScannerDriver.ds"
 mv "$moved" "$build"
 trap - EXIT
 
