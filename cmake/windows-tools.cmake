@@ -8,3 +8,5 @@ add_subdirectory(Tools/twtrace)
 if(BUILD_TESTING)
   add_subdirectory(tests/windows)
 endif()
+# The installer's source, with the project's version.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/TwainMonitor.wxs.in ${CMAKE_BINARY_DIR}/TwainMonitor.wxs @ONLY)
