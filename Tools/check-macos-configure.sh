@@ -3,7 +3,8 @@
 # toolchain with the compilers taken as working), and checks the generated build
 # files: the monitor is linked as a bundle exporting only DS_Entry, with no GNU
 # linker flag, named TwainMonitor.ds/Contents/MacOS/TwainMonitor, with its
-# Info.plist, for macOS 10.13 on x86_64, and installs into the data sources folder.
+# Info.plist, for macOS 10.13 on x86_64, and installs into the data sources folder;
+# twtrace is built too.
 # Nothing is compiled: what a Mac build needs is in the README.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,7 +32,8 @@ grep -q -- '-arch x86_64 .*-mmacosx-version-min=10\.13' <<<"$link" || fail "not 
 for flag in --version-script --exclude-libs --no-undefined -soname -fno-plt; do
   ! grep -q -- "$flag" "$dir/build.ninja" "$dir/CMakeFiles/rules.ninja" || fail "GNU-only flag $flag in the build"
 done
-! grep -qE 'libMacPlatform|twhost|unit_tests' "$dir/build.ninja" || fail "Linux-only targets in the macOS build"
+! grep -qE 'libMacPlatform|^build twhost[:.]|unit_tests' "$dir/build.ninja" || fail "Linux-only targets in the macOS build"
+grep -q '^build twtrace:' "$dir/build.ninja" || fail "no twtrace in the macOS build"
 
 plist="$dir/TwainMonitor.ds/Contents/Info.plist"
 if [ -f "$plist" ]; then
