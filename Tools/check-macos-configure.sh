@@ -53,6 +53,14 @@ grep -q 'DESTINATION "${CMAKE_INSTALL_PREFIX}/Library/Image Capture/TWAIN Data S
   "$install_script" || fail "the bundle is not installed into Library/Image Capture/TWAIN Data Sources"
 grep -qx 'CMAKE_INSTALL_PREFIX:PATH=/' "$dir/CMakeCache.txt" || fail "the default install prefix is not /"
 
+# The kit: the bundle, twtrace and the scripts at the top of the zip.
+kit=$(cat "$dir/cmake_install.cmake" "$dir/Mac/DSEntry2/cmake_install.cmake" "$dir/Tools/twtrace/cmake_install.cmake" |
+  grep -A3 'COMPONENT STREQUAL "kit"' | tr -d '\n')
+for item in '/TwainMonitor.ds"' '/twtrace"' '/install.sh"' '/uninstall.sh"'; do
+  grep -q "DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\.\" [^)]*$item" <<<"$kit" || fail "the kit lacks ${item%\"} at its top"
+done
+grep -q 'set(CPACK_GENERATOR "ZIP")' "$dir/CPackConfig.cmake" || fail "the kit is not a zip"
+
 if [ "$failures" -ne 0 ]; then
   echo "macOS configure: $failures check(s) failed (build files in $dir)" >&2
   exit 1

@@ -140,7 +140,7 @@ TEST(HostRun, CommandLineExitStatusAndStreams) {
          "twhost: " + std::string(E2E_SCRATCH_DIR) + " is a directory, not a session script\n"},
         {"no such session", {module, "no-such-session"}, nullptr, WrapperInstall::Probe, 2, 0,
          "twhost: no built-in session and no file named no-such-session\n"},
-        {"--help", {"--help"}, nullptr, WrapperInstall::Probe, 0, 7, "", usage},
+        {"--help", {"--help"}, nullptr, WrapperInstall::Probe, 0, 8, "", usage},
         {"an unknown option", {"--verbose", module, "demo"}, nullptr, WrapperInstall::Probe, 2, 0,
          "twhost: unknown option --verbose\n" + usage},
         {"no session", {module}, nullptr, WrapperInstall::Probe, 2, 0,
