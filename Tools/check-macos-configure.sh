@@ -3,7 +3,8 @@
 # toolchain with the compilers taken as working), and checks the generated build
 # files: the monitor is linked as a bundle exporting only DS_Entry, with no GNU
 # linker flag, named TwainMonitor.ds/Contents/MacOS/TwainMonitor, with its
-# Info.plist, for macOS 10.13 on x86_64, and installs into the data sources folder.
+# Info.plist, for macOS 10.13 on x86_64, and installs into the data sources folder;
+# twtrace is built too.
 # Nothing is compiled: what a Mac build needs is in the README.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,7 +32,8 @@ grep -q -- '-arch x86_64 .*-mmacosx-version-min=10\.13' <<<"$link" || fail "not 
 for flag in --version-script --exclude-libs --no-undefined -soname -fno-plt; do
   ! grep -q -- "$flag" "$dir/build.ninja" "$dir/CMakeFiles/rules.ninja" || fail "GNU-only flag $flag in the build"
 done
-! grep -qE 'libMacPlatform|twhost|unit_tests' "$dir/build.ninja" || fail "Linux-only targets in the macOS build"
+! grep -qE 'libMacPlatform|^build twhost[:.]|unit_tests' "$dir/build.ninja" || fail "Linux-only targets in the macOS build"
+grep -q '^build twtrace:' "$dir/build.ninja" || fail "no twtrace in the macOS build"
 
 plist="$dir/TwainMonitor.ds/Contents/Info.plist"
 if [ -f "$plist" ]; then
@@ -50,6 +52,14 @@ install_script="$dir/Mac/DSEntry2/cmake_install.cmake"
 grep -q 'DESTINATION "${CMAKE_INSTALL_PREFIX}/Library/Image Capture/TWAIN Data Sources" TYPE DIRECTORY FILES "[^"]*/TwainMonitor.ds"' \
   "$install_script" || fail "the bundle is not installed into Library/Image Capture/TWAIN Data Sources"
 grep -qx 'CMAKE_INSTALL_PREFIX:PATH=/' "$dir/CMakeCache.txt" || fail "the default install prefix is not /"
+
+# The kit: the bundle, twtrace and the scripts at the top of the zip.
+kit=$(cat "$dir/cmake_install.cmake" "$dir/Mac/DSEntry2/cmake_install.cmake" "$dir/Tools/twtrace/cmake_install.cmake" |
+  grep -A3 'COMPONENT STREQUAL "kit"' | tr -d '\n')
+for item in '/TwainMonitor.ds"' '/twtrace"' '/install.sh"' '/uninstall.sh"'; do
+  grep -q "DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\.\" [^)]*$item" <<<"$kit" || fail "the kit lacks ${item%\"} at its top"
+done
+grep -q 'set(CPACK_GENERATOR "ZIP")' "$dir/CPackConfig.cmake" || fail "the kit is not a zip"
 
 if [ "$failures" -ne 0 ]; then
   echo "macOS configure: $failures check(s) failed (build files in $dir)" >&2

@@ -6,7 +6,8 @@
 #   - the three built-in sessions through the monitor: each trace equals the Linux
 #     monitor's trace of the same session but for pointer values, and twhost sees
 #     the same answers as from the driver alone;
-#   - every refusal of a target, with its text, at the top of the trace.
+#   - every refusal of a target, with its text, at the top of the trace;
+#   - twtrace.exe: every command's output and exit status equal to Linux twtrace's.
 # 32-bit runs use wine32; on a kernel that does not run 32-bit code, through
 # qemu-user registered for i386 programs for the time of the run.
 #   bash Tools/windows-test.sh [--64bit-only] [linux-build-dir]
@@ -60,6 +61,8 @@ module_faults() {
     case " $system_dlls " in *" $dll "*) ;; *) echo "imports $dll" ;; esac
   done
   # A DS_Entry without __stdcall on i686 crashes its caller on return.
+  # (nm's whole output first: grep -q stops reading early, and under pipefail the
+  # pipe then fails with nm's SIGPIPE.)
   if [ "$arch" = i686 ] && ! grep -q ' _DS_Entry@20$' <<<"$("$arch-w64-mingw32-nm" "$module")"; then
     echo "DS_Entry is not __stdcall"
   fi
@@ -190,6 +193,41 @@ for arch in $wine_architectures; do
   echo "windows-test.sh: $arch under wine in $((SECONDS - t0)) s"
 done
 
+# --- twtrace.exe ---------------------------------------------------------------
+# Every command on the demo's trace and on one with faults (the demo's with its
+# MSG_ENABLEDS records taken out), read from a folder with non-ASCII characters
+# and spaces: the same bytes and exit status as the Linux twtrace's.
+mkdir -p "$scratch/Fähre Ü"
+cp "$scratch/linux-demo.txt" "$scratch/Fähre Ü/demo.txt"
+awk '/^\[[0-9][0-9][0-9][0-9][0-9]\]/ {skip = /MSG_ENABLEDS/} !skip' "$scratch/linux-demo.txt" >"$scratch/Fähre Ü/faults.txt"
+windows_path() { echo "Z:$(tr / '\\' <<<"$1")"; }
+twtrace_runs=("--version" "summary demo" "check demo" "json demo" "script demo" "check faults" "summary faults"
+  "diff demo faults" "check missing")
+# wine reads the command line in the locale's encoding: UTF-8, whatever the 32-bit runs need.
+for run in "${twtrace_runs[@]}"; do
+  read -r command first second <<<"$run"
+  linux_args=() windows_args=()
+  for name in $first $second; do
+    linux_args+=("$scratch/Fähre Ü/$name.txt"); windows_args+=("$(windows_path "$scratch/Fähre Ü/$name.txt")")
+  done
+  linux_status=0 windows_status=0
+  "$linux_build/twtrace" "$command" "${linux_args[@]}" >"$scratch/twtrace-linux" 2>/dev/null || linux_status=$?
+  (cd "$top/build-windows-x86_64" && LC_ALL=C.UTF-8 WINEPREFIX="$scratch/prefix-x86_64" wine_x86_64 twtrace.exe "$command" \
+    "${windows_args[@]}" >"$scratch/twtrace-windows" 2>/dev/null) || windows_status=$?
+  if [ "$linux_status" != "$windows_status" ]; then
+    fail "twtrace.exe $run: exit $windows_status, Linux's $linux_status"
+  elif ! cmp -s "$scratch/twtrace-linux" "$scratch/twtrace-windows"; then
+    fail "twtrace.exe $run: the output differs from Linux's:"; diff "$scratch/twtrace-linux" "$scratch/twtrace-windows" | head -10 >&2
+  elif [ ! -s "$scratch/twtrace-linux" ] && [ "$command" != check ]; then
+    fail "twtrace $run: no output to compare"
+  else
+    pass "twtrace.exe $run: Linux's output and exit status ($linux_status)"
+  fi
+done
+# The faults are found, or the comparison above proves little.
+grep -q . "$scratch/Fähre Ü/faults.txt" && ! "$linux_build/twtrace" check "$scratch/Fähre Ü/faults.txt" >/dev/null 2>&1 \
+  && pass "the trace with faults has faults" || fail "the trace with faults passes twtrace check"
+
 # --- Refusals -----------------------------------------------------------------
 # { case | the target: variable, or file (its bytes, printf-style) | the trace's first line }
 monitor_dir="Z:$(tr / '\\' <<<"$top/build-windows-x86_64")"
@@ -239,6 +277,22 @@ for row in "${cases[@]}"; do
 done
 rm -f "$target_file"
 unset TWAIN_MONITOR_TARGET
+
+# --- The packages ---------------------------------------------------------------
+# The MSI and the zip, checked by their script; the zip's files run under wine.
+if bash "$top/Tools/windows-package.sh"; then
+  unpacked=$(ls -d "$top"/build-windows-package/TwainMonitor-*-windows)
+  said=$(cd "$unpacked" && WINEPREFIX="$scratch/prefix-x86_64" wine_x86_64 twtrace.exe --version 2>/dev/null | tr -d '\r') || true
+  version=$(sed -E 's/.*TwainMonitor-(.*)-windows$/\1/' <<<"$unpacked")
+  [ "$said" = "twtrace $version" ] && pass "the zip's twtrace.exe runs: $said" || fail "the zip's twtrace.exe said '$said'"
+  export TWAIN_MONITOR_TARGET="Z:$(tr / '\\' <<<"$top/build-windows-x86_64/ScannerDriver.ds")"
+  run_host x86_64 "Z:$(tr / '\\' <<<"$unpacked/twain_64/TwainMonitor/TwainMonitor.ds")" demo
+  unset TWAIN_MONITOR_TARGET
+  diff <(without_pointers "$scratch/linux-demo.txt") <(without_pointers "$trace") >/dev/null \
+    && pass "the zip's 64-bit monitor traces the demo as Linux's does" || fail "the zip's 64-bit monitor's trace differs from Linux's"
+else
+  fail "the Windows packages"
+fi
 
 echo "windows-test.sh: $failures failure(s), $((SECONDS - start)) s in all"
 [ "$failures" -eq 0 ]

@@ -18,6 +18,7 @@
 #include "BuiltinSessions.h"
 #include "FileText.h"
 #include "HostModule.h"
+#include "ProjectVersion.h"
 #include "Session.h"
 
 namespace {
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (argument == "--version") {
-            printf("twhost %s\n", TWAIN_MONITOR_VERSION);
+            PrintProgramVersion("twhost");
             return 0;
         }
         if (argument == "--status") {

@@ -5,9 +5,6 @@
 //   twtrace diff A B
 //   twtrace html FILE [-o PAGE]
 //   twtrace diff --html A B [-o PAGE]
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +16,8 @@
 #include "Commands.h"
 #include "FileText.h"
 #include "Html.h"
+#include "ProjectVersion.h"
+#include "TraceFile.h"
 
 namespace {
 
@@ -69,45 +68,13 @@ std::string SwappedHint(int argc, char** argv) {
     return "";
 }
 
-// An open trace file, with progress on a terminal for a long read.
-struct TraceFile {
-    FILE* file = nullptr;
-    std::string name;
-    long long size = 0;
-    bool regular = false;
-    ~TraceFile() {
-        if (file) fclose(file);
-    }
-    bool Open(const char* path) {
-        name = ShownText(path, SIZE_MAX);  // shown with the progress
-        file = fopen(path, "rb");
-        if (!file) return false;
-        struct stat info {};
-        if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-            errno = EISDIR;
-            return false;
-        }
-        size = info.st_size;
-        regular = S_ISREG(info.st_mode);
-        return true;
-    }
-    // What the file looks like when it is no text, its position kept at its start.
-    // A pipe cannot be read twice: it is read as it comes.
-    std::string NotText() {
-        if (!regular) return "";
-        std::string head(kTextSniffBytes, '\0');
-        head.resize(fread(head.data(), 1, head.size(), file));
-        rewind(file);
-        return NotTextKind(head);
-    }
-};
-
+// Progress on a terminal for a long read.
 void ShowProgress(CTraceReader& reader, const TraceFile& file) {
-    if (!isatty(STDERR_FILENO)) return;
-    std::string name = file.name;
-    long long size = file.size;
+    if (!StandardErrorIsTerminal()) return;
+    std::string name = ShownText(file.name, SIZE_MAX);
+    uint64_t size = file.size;
     reader.OnProgress([name, size](uint64_t bytes) {
-        int percent = size > 0 ? static_cast<int>(bytes * 100 / static_cast<uint64_t>(size)) : 0;
+        int percent = size > 0 ? static_cast<int>(bytes * 100 / size) : 0;
         fprintf(stderr, "\r%s: %llu MB read (%d%%)\x1b[K", name.c_str(), static_cast<unsigned long long>(bytes >> 20),
                 percent);
     });
@@ -181,6 +148,7 @@ int RunPageCommand(int argc, char** argv, bool diff) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    UseBinaryStandardOutput();
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
         if (argument == "--help" || argument == "-h") {
@@ -188,7 +156,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (argument == "--version") {
-            printf("twtrace %s\n", TWAIN_MONITOR_VERSION);
+            PrintProgramVersion("twtrace");
             return 0;
         }
     }
@@ -209,13 +177,13 @@ int main(int argc, char** argv) {
 
     TraceFile traces[2];
     for (int i = 0; i < files; ++i) {
-        if (!traces[i].Open(argv[2 + i])) {
-            fprintf(stderr, "twtrace: %s: %s\n", ShownText(argv[2 + i], SIZE_MAX).c_str(), strerror(errno));
+        if (!traces[i].Open(argc, argv, 2 + i)) {
+            fprintf(stderr, "twtrace: %s: %s\n", ShownText(traces[i].name, SIZE_MAX).c_str(), strerror(errno));
             return kExitUnreadable;
         }
         std::string kind = traces[i].NotText();
         if (!kind.empty()) {
-            fprintf(stderr, "twtrace: %s: not a trace: it looks like %s\n", ShownText(argv[2 + i], SIZE_MAX).c_str(),
+            fprintf(stderr, "twtrace: %s: not a trace: it looks like %s\n", ShownText(traces[i].name, SIZE_MAX).c_str(),
                     kind.c_str());
             return kExitUnreadable;
         }
@@ -238,7 +206,7 @@ int main(int argc, char** argv) {
         status = RunJson(first, std::cout, problem);
     }
     std::cout.flush();
-    if (isatty(STDERR_FILENO)) fputs("\r\x1b[K", stderr);
+    if (StandardErrorIsTerminal()) fputs("\r\x1b[K", stderr);
     if (status == kExitUnreadable) fprintf(stderr, "twtrace: %s\n", problem.text.c_str());
     return status;
 }

@@ -1,0 +1,25 @@
+// twtrace's system calls on Linux and macOS: off_t is 64 bits wide on both.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "TraceFile.h"
+
+bool TraceFile::Open(int, char** argv, int index) {
+    name = argv[index];
+    file = fopen(argv[index], "rb");
+    if (!file) return false;
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    size = static_cast<uint64_t>(info.st_size);
+    regular = S_ISREG(info.st_mode);
+    return true;
+}
+
+void UseBinaryStandardOutput() {}
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }

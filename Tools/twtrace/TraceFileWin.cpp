@@ -1,0 +1,43 @@
+// twtrace's system calls on Windows: file names from the wide command line (the
+// narrow one loses what the code page cannot hold) and 64-bit sizes.
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "TraceFile.h"
+#include "WinText.h"
+
+bool TraceFile::Open(int argc, char** argv, int index) {
+    name = argv[index];
+    int wideCount = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
+    if (wide && wideCount == argc) {
+        name = Utf8FromWide(wide[index]);
+        file = _wfopen(wide[index], L"rb");
+    } else {
+        file = fopen(argv[index], "rb");
+    }
+    LocalFree(wide);
+    if (!file) return false;
+    struct _stat64 info {};
+    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFDIR)) {
+        errno = EISDIR;
+        return false;
+    }
+    size = static_cast<uint64_t>(info.st_size);
+    regular = (info.st_mode & _S_IFREG) != 0;
+    return true;
+}
+
+void UseBinaryStandardOutput() {
+    fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
