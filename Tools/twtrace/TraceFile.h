@@ -21,6 +21,8 @@ struct TraceFile {
     }
     // Opens argv[index]; false with errno set when it cannot be read or is a folder.
     bool Open(int argc, char** argv, int index);
+    // Whether path names this very file (another name for it included).
+    bool IsSameFileAs(const std::string& path) const;
     // What the file looks like when it is no text, its position kept at its start.
     // A pipe cannot be read twice: it is read as it comes.
     std::string NotText() {

@@ -20,6 +20,12 @@ bool TraceFile::Open(int, char** argv, int index) {
     return true;
 }
 
+bool TraceFile::IsSameFileAs(const std::string& path) const {
+    struct stat mine {}, other {};
+    return file && fstat(fileno(file), &mine) == 0 && stat(path.c_str(), &other) == 0 && mine.st_dev == other.st_dev &&
+           mine.st_ino == other.st_ino;
+}
+
 void UseBinaryStandardOutput() {}
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }

@@ -35,6 +35,19 @@ bool TraceFile::Open(int argc, char** argv, int index) {
     return true;
 }
 
+bool TraceFile::IsSameFileAs(const std::string& path) const {
+    if (!file) return false;
+    BY_HANDLE_FILE_INFORMATION mine{}, other{};
+    if (!GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), &mine)) return false;
+    HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(handle, &other);
+    CloseHandle(handle);
+    return known && mine.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           mine.nFileIndexHigh == other.nFileIndexHigh && mine.nFileIndexLow == other.nFileIndexLow;
+}
+
 void UseBinaryStandardOutput() {
     fflush(stdout);
     _setmode(_fileno(stdout), _O_BINARY);

@@ -100,6 +100,7 @@ std::string FileName(const std::string& path) {
 // file, its name to standard output.
 int RunPageCommand(int argc, char** argv, bool diff) {
     std::vector<std::string> traces;
+    std::vector<int> traceArguments;  // where each trace stands in argv
     std::string page;
     const size_t files = diff ? 2 : 1;
     for (int i = diff ? 3 : 2; i < argc; ++i) {
@@ -109,22 +110,20 @@ int RunPageCommand(int argc, char** argv, bool diff) {
             page = argv[++i];
         } else if (traces.size() < files) {
             traces.emplace_back(argument);
+            traceArguments.push_back(i);
         } else {
-            return Usage(("one argument too many: '" + std::string(argument) + "'").c_str());
+            return Usage("one argument too many: " + Quoted(argv[i]));
         }
     }
     if (traces.size() < files) return Usage(diff ? "diff needs two trace files" : "a trace file is missing");
     if (page.empty()) page = DefaultPage(traces[0], diff ? ".diff.html" : ".html");
     TraceFile file[2];
     for (size_t i = 0; i < files; ++i) {
-        if (!file[i].Open(traces[i].c_str())) {
-            fprintf(stderr, "twtrace: %s: %s\n", traces[i].c_str(), strerror(errno));
+        if (!file[i].Open(argc, argv, traceArguments[i])) {
+            fprintf(stderr, "twtrace: %s: %s\n", ShownText(file[i].name, SIZE_MAX).c_str(), strerror(errno));
             return kExitUnreadable;
         }
-        struct stat traceInfo {}, pageInfo {};
-        if (fstat(fileno(file[i].file), &traceInfo) == 0 && stat(page.c_str(), &pageInfo) == 0 &&
-            traceInfo.st_dev == pageInfo.st_dev && traceInfo.st_ino == pageInfo.st_ino)
-            return Usage(("the page would replace the trace '" + traces[i] + "'").c_str());
+        if (file[i].IsSameFileAs(page)) return Usage("the page would replace the trace " + Quoted(traces[i].c_str()));
     }
     CTraceReader first(file[0].file);
     ShowProgress(first, file[0]);
@@ -135,7 +134,7 @@ int RunPageCommand(int argc, char** argv, bool diff) {
         ShowProgress(second, file[1]);
         return RunDiffHtml(first, second, FileName(traces[0]), FileName(traces[1]), out, readProblem);
     });
-    if (isatty(STDERR_FILENO)) fputs("\r\x1b[K", stderr);
+    if (StandardErrorIsTerminal()) fputs("\r\x1b[K", stderr);
     if (status == kExitUnreadable) {
         fprintf(stderr, "twtrace: %s\n", problem.text.c_str());
         return status;
