@@ -112,7 +112,7 @@ int RunPageCommand(int argc, char** argv, bool diff) {
             traces.emplace_back(argument);
             traceArguments.push_back(i);
         } else {
-            return Usage("one argument too many: " + Quoted(argv[i]));
+            return Usage("one argument too many: '" + ShownText(argv[i], SIZE_MAX) + "'");
         }
     }
     if (traces.size() < files) return Usage(diff ? "diff needs two trace files" : "a trace file is missing");
@@ -123,7 +123,8 @@ int RunPageCommand(int argc, char** argv, bool diff) {
             fprintf(stderr, "twtrace: %s: %s\n", ShownText(file[i].name, SIZE_MAX).c_str(), strerror(errno));
             return kExitUnreadable;
         }
-        if (file[i].IsSameFileAs(page)) return Usage("the page would replace the trace " + Quoted(traces[i].c_str()));
+        if (file[i].IsSameFileAs(page))
+            return Usage("the page would replace the trace '" + ShownText(traces[i], SIZE_MAX) + "'");
     }
     CTraceReader first(file[0].file);
     ShowProgress(first, file[0]);
