@@ -4,9 +4,6 @@
 // flat: counts, capped lists and a state picture of at most kMaxColumns columns.
 #include "Html.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +16,7 @@
 #include "JsonText.h"
 #include "PageAssets.h"
 #include "Summary.h"
+#include "TraceFile.h"
 #include "twaintbl.h"
 
 namespace {
@@ -505,17 +503,11 @@ int RunDiffHtml(CTraceReader& first, CTraceReader& second, std::string_view titl
 
 int WritePageFile(const std::string& path, ReadProblem& problem,
                   const std::function<int(std::ostream&, ReadProblem&)>& write) {
-    std::string temporary = path + ".XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
+    const std::string temporary = CreateTemporaryBeside(path);
+    if (temporary.empty()) {
         problem.text = path + ": " + strerror(errno);
         return kExitUnreadable;
     }
-    // mkstemp's file is the owner's alone; a page is as readable as any file the user makes.
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-    close(descriptor);
     int status;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -526,10 +518,10 @@ int WritePageFile(const std::string& path, ReadProblem& problem,
             status = kExitUnreadable;
         }
     }
-    if (status != kExitUnreadable && rename(temporary.c_str(), path.c_str()) != 0) {
+    if (status != kExitUnreadable && !MoveIntoPlace(temporary, path)) {
         problem.text = path + ": " + strerror(errno);
         status = kExitUnreadable;
     }
-    if (status == kExitUnreadable) unlink(temporary.c_str());
+    if (status == kExitUnreadable) std::remove(temporary.c_str());
     return status;
 }

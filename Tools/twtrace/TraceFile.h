@@ -34,6 +34,13 @@ struct TraceFile {
     }
 };
 
+// A new, empty file beside path with the permissions a new file of the user's
+// gets, for a page written whole before it takes path's place: its name, or
+// empty with errno set.
+std::string CreateTemporaryBeside(const std::string& path);
+// Puts the file temporary in path's place, replacing what was there; false with errno set.
+bool MoveIntoPlace(const std::string& temporary, const std::string& path);
+
 // The same bytes on standard output on every system (no CR added on Windows).
 void UseBinaryStandardOutput();
 bool StandardErrorIsTerminal();

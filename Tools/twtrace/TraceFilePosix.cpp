@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 #include "TraceFile.h"
 
@@ -24,6 +26,22 @@ bool TraceFile::IsSameFileAs(const std::string& path) const {
     struct stat mine {}, other {};
     return file && fstat(fileno(file), &mine) == 0 && stat(path.c_str(), &other) == 0 && mine.st_dev == other.st_dev &&
            mine.st_ino == other.st_ino;
+}
+
+std::string CreateTemporaryBeside(const std::string& path) {
+    std::string temporary = path + ".XXXXXX";
+    int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) return "";
+    // mkstemp's file is the owner's alone; a page is as readable as any file the user makes.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    close(descriptor);
+    return temporary;
+}
+
+bool MoveIntoPlace(const std::string& temporary, const std::string& path) {
+    return rename(temporary.c_str(), path.c_str()) == 0;
 }
 
 void UseBinaryStandardOutput() {}

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string>
 
 #include "TraceFile.h"
 #include "WinText.h"
@@ -46,6 +47,27 @@ bool TraceFile::IsSameFileAs(const std::string& path) const {
     CloseHandle(handle);
     return known && mine.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
            mine.nFileIndexHigh == other.nFileIndexHigh && mine.nFileIndexLow == other.nFileIndexLow;
+}
+
+std::string CreateTemporaryBeside(const std::string& path) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
+        HANDLE handle = CreateFileW(WideFromUtf8(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+            return temporary;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    errno = EACCES;
+    return "";
+}
+
+bool MoveIntoPlace(const std::string& temporary, const std::string& path) {
+    if (MoveFileExW(WideFromUtf8(temporary).c_str(), WideFromUtf8(path).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    errno = EACCES;
+    return false;
 }
 
 void UseBinaryStandardOutput() {
