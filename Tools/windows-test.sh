@@ -119,6 +119,8 @@ runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 if [ "$wine_architectures" != x86_64 ] && ! runs_32bit; then
   [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
   qemu_entry=twain-monitor-i386
+  # A run that was killed leaves its entry behind: registering the name again would fail.
+  [ -e "$binfmt/$qemu_entry" ] && echo -1 >"$binfmt/$qemu_entry"
   echo ":$qemu_entry:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:/usr/bin/qemu-i386:" >"$binfmt/register"
   # wine's 32-bit side maps its shared data only in the C locale under qemu.
   export LC_ALL=C
