@@ -216,14 +216,14 @@ TEST(BoundedItems, UnsizedTypesShowTheirFieldInHexAndShortItemsSaySo) {
     struct {
         TW_UINT16 itemType;
         size_t readable;
-        const char* text;
+        std::string text;
     } cases[] = {
         {16, 4, "0x12345678"},
         {0xFFFF, 4, "0x12345678"},
         {TWTY_FRAME, 4, "!!! item cut: the block holds 4 of its 16 bytes.!!!"},
         {TWTY_INT32, 2, "!!! item cut: the block holds 2 of its 4 bytes.!!!"},
         {16, 3, "!!! item cut: the block holds 3 of its 4 bytes.!!!"},
-        {TWTY_HANDLE, 4, "!!! item cut: the block holds 4 of its 8 bytes.!!!"},
+        {TWTY_HANDLE, 2, "!!! item cut: the block holds 2 of its " + std::to_string(sizeof(TW_HANDLE)) + " bytes.!!!"},
     };
     const TW_UINT32 word = 0x12345678;
     for (const auto& c : cases) {
