@@ -6,10 +6,13 @@
 #   - the three built-in sessions through the monitor: each trace equals the Linux
 #     monitor's trace of the same session but for pointer values, and twhost sees
 #     the same answers as from the driver alone;
-#   - every refusal of a target, with its text, at the top of the trace;
+#   - every refusal of a target, with its text, at the top of the trace, a target
+#     that faults in its DllMain among them; two threads at the first call get the
+#     target's answer and load it once;
 #   - twtrace.exe: every command's output and exit status equal to Linux twtrace's.
 # 32-bit runs use wine32; on a kernel that does not run 32-bit code, through
-# qemu-user registered for i386 programs for the time of the run.
+# qemu-user (8.1 or later, from backports on Debian 12) registered for i386
+# programs for the time of the run (as root).
 #   bash Tools/windows-test.sh [--64bit-only] [linux-build-dir]
 #     linux-build-dir: default build, made by Tools/test.sh
 #     --64bit-only: no 32-bit wine runs (the 32-bit build and its checks stay)
@@ -35,7 +38,7 @@ else
     $sudo dpkg --add-architecture i386
     $sudo apt-get update -qq
   fi
-  bash "$top/Tools/install-deps.sh" wine wine64 wine32:i386 qemu-user
+  bash "$top/Tools/install-deps.sh" wine wine64 wine32:i386
 fi
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -102,6 +105,7 @@ scratch=$(mktemp -d)
 binfmt=/proc/sys/fs/binfmt_misc
 qemu_entry=""
 cleanup() {
+  set +e  # every step, whatever the one before did
   for prefix in "$scratch"/prefix-*; do [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null; done
   [ -n "$qemu_entry" ] && [ -e "$binfmt/$qemu_entry" ] && echo -1 >"$binfmt/$qemu_entry"
   rm -rf "$scratch"
@@ -116,25 +120,48 @@ wine_i686() { /usr/lib/wine/wine "$@"; }
 # 32-bit code: natively where the kernel runs it, else through qemu-user, registered
 # for i386 ELF programs for the time of this run (as root).
 runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# qemu before 8.1 looks for free guest memory page by page, and wine maps a lot:
+# a minute of CPU for each wine process, a prefix never done. Debian 12 has
+# 7.2; its backports have a current one, with no dependencies.
+qemu_is_current() {
+  local version
+  version=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\.[0-9]*\).*/\1/p')
+  [ -n "$version" ] && printf '8.1\n%s\n' "$version" | sort -V -C
+}
+install_current_qemu() {
+  qemu_is_current && return 0
+  bash "$top/Tools/install-deps.sh" qemu-user
+  qemu_is_current && return 0
+  local backports
+  backports="$(. /etc/os-release && echo "$VERSION_CODENAME")-backports"
+  echo "windows-test.sh: installing qemu-user from $backports"
+  grep -rqs "$backports" /etc/apt/sources.list /etc/apt/sources.list.d/ ||
+    echo "deb http://deb.debian.org/debian $backports main" >"/etc/apt/sources.list.d/$backports.list"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -t "$backports" qemu-user
+  qemu_is_current || { echo "windows-test.sh: no qemu-user 8.1 or later for the 32-bit runs" >&2; exit 1; }
+}
 if [ "$wine_architectures" != x86_64 ] && ! runs_32bit; then
+  install_current_qemu
   [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
   qemu_entry=twain-monitor-i386
   # A run that was killed leaves its entry behind: registering the name again would fail.
   [ -e "$binfmt/$qemu_entry" ] && echo -1 >"$binfmt/$qemu_entry"
-  echo ":$qemu_entry:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:/usr/bin/qemu-i386:" >"$binfmt/register"
-  # wine's 32-bit side maps its shared data only in the C locale under qemu.
-  export LC_ALL=C
+  echo ":$qemu_entry:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$(command -v qemu-i386):" >"$binfmt/register"
 fi
 
+# A Linux path as wine sees it.
+windows_path() { echo "Z:$(tr / '\\' <<<"$1")"; }
 log_folder() { echo "$1/drive_c/users/Public/NORVA/Lumora/LOG/TWAIN"; }
 
-# One prefix per architecture, made once: a 32-bit one takes minutes under qemu.
+# One prefix per architecture, made once.
 make_prefix() {
   local arch=$1 prefix="$scratch/prefix-$1"
   local winearch=win64
   [ "$arch" = i686 ] && winearch=win32
-  WINEPREFIX=$prefix WINEARCH=$winearch "wine_$arch" wineboot -i >/dev/null 2>&1
-  WINEPREFIX=$prefix wineserver -w
+  WINEPREFIX=$prefix WINEARCH=$winearch "wine_$arch" wineboot -i >"$scratch/wineboot" 2>&1 &&
+    WINEPREFIX=$prefix wineserver -w ||
+    { echo "windows-test.sh: no $arch wine prefix:" >&2; tail -5 "$scratch/wineboot" >&2; exit 1; }
   mkdir -p "$(log_folder "$prefix")"
 }
 
@@ -164,8 +191,7 @@ linux_trace() {
 bash "$top/Tools/stage.sh" "$linux_build" >/dev/null
 for session in demo vendor structures; do linux_trace "$session" >"$scratch/linux-$session.txt"; done
 
-# The sessions through the monitor. The 32-bit side runs one session (the demo: a
-# whole scan, capabilities and handles): under qemu each one costs about a minute.
+# The sessions through the monitor.
 for arch in $wine_architectures; do
   t0=$SECONDS
   make_prefix "$arch"
@@ -175,10 +201,8 @@ for arch in $wine_architectures; do
   else
     fail "$arch unit tests:"; grep -a -E 'FAILED|Failure' "$scratch/unit" | head -20 >&2
   fi
-  driver="Z:$(tr / '\\' <<<"$top/build-windows-$arch/ScannerDriver.ds")"
-  sessions="demo vendor structures"
-  [ "$arch" = i686 ] && sessions=demo
-  for session in $sessions; do
+  driver=$(windows_path "$top/build-windows-$arch/ScannerDriver.ds")
+  for session in demo vendor structures; do
     export TWAIN_MONITOR_TARGET=$driver
     run_host "$arch" TwainMonitor.ds "$session"
     cp "$out" "$scratch/monitored"
@@ -202,7 +226,6 @@ done
 mkdir -p "$scratch/Fähre Ü"
 cp "$scratch/linux-demo.txt" "$scratch/Fähre Ü/demo.txt"
 awk '/^\[[0-9][0-9][0-9][0-9][0-9]\]/ {skip = /MSG_ENABLEDS/} !skip' "$scratch/linux-demo.txt" >"$scratch/Fähre Ü/faults.txt"
-windows_path() { echo "Z:$(tr / '\\' <<<"$1")"; }
 twtrace_runs=("--version" "summary demo" "check demo" "json demo" "script demo" "check faults" "summary faults"
   "diff demo faults" "check missing")
 # wine reads the command line in the locale's encoding: UTF-8, whatever the 32-bit runs need.
@@ -232,53 +255,66 @@ grep -q . "$scratch/Fähre Ü/faults.txt" && ! "$linux_build/twtrace" check "$sc
 
 # --- Refusals -----------------------------------------------------------------
 # { case | the target: variable, or file (its bytes, printf-style) | the trace's first line }
-monitor_dir="Z:$(tr / '\\' <<<"$top/build-windows-x86_64")"
-driver="$monitor_dir\\ScannerDriver.ds"
-mkdir -p "$scratch/Fähre" && cp "$top/build-windows-x86_64/ScannerDriver.ds" "$scratch/Fähre/"
-unicode_driver="Z:$(tr / '\\' <<<"$scratch/Fähre/ScannerDriver.ds")"
 printf 'not a module\n' >"$scratch/text.ds"
-text_ds="Z:$(tr / '\\' <<<"$scratch/text.ds")"
+text_ds=$(windows_path "$scratch/text.ds")
 long_path="C:\\$(printf 'a%.0s' $(seq 1 300)).ds"
-target_file="$top/build-windows-x86_64/TwainMonitor.target"
-from_file="(from \"$monitor_dir\\TwainMonitor.target\")"
 refused="TwainMonitor: target"
-cases=(
-  "no target|none|TwainMonitor: no target: TWAIN_MONITOR_TARGET is not set and \"$monitor_dir\\TwainMonitor.target\" cannot be read: File not found."
-  "empty line|file:\r\n|$refused \"\" $from_file refused: the path is empty"
-  "relative|variable:ScannerDriver.ds|$refused \"ScannerDriver.ds\" (from TWAIN_MONITOR_TARGET) refused: the path is not absolute"
-  "drive-relative|variable:C:ScannerDriver.ds|$refused \"C:ScannerDriver.ds\" (from TWAIN_MONITOR_TARGET) refused: the path is not absolute"
-  "control character|file:C:\\\\a\tb.ds\n|$refused \"C:\\a\\x09b.ds\" $from_file refused: the path holds a control character"
-  "longer than MAX_PATH|variable:$long_path|$refused \"${long_path:0:160}\"... (from TWAIN_MONITOR_TARGET) refused: the path is longer than 259 characters (MAX_PATH)"
-  "missing|variable:C:\\nowhere\\x.ds|$refused \"C:\\nowhere\\x.ds\" (from TWAIN_MONITOR_TARGET) refused: Path not found."
-  "a folder|variable:C:\\windows|$refused \"C:\\windows\" (from TWAIN_MONITOR_TARGET) refused: a folder, not a data source file"
-  "not loadable|variable:$text_ds|$refused \"$text_ds\" (from TWAIN_MONITOR_TARGET) refused: the loader refused it: Bad EXE format for the file."
-  "other bitness|variable:Z:$(tr / '\\' <<<"$top/build-windows-i686/ScannerDriver.ds")|$refused \"Z:$(tr / '\\' <<<"$top/build-windows-i686/ScannerDriver.ds")\" (from TWAIN_MONITOR_TARGET) refused: the loader refused it: Bad EXE format for the file."
-  "no DS_Entry|variable:C:\\windows\\system32\\version.dll|$refused \"C:\\windows\\system32\\version.dll\" (from TWAIN_MONITOR_TARGET) refused: no DS_Entry: Procedure not found."
-  "the monitor itself|variable:$monitor_dir\\TwainMonitor.ds|$refused \"$monitor_dir\\TwainMonitor.ds\" (from TWAIN_MONITOR_TARGET) refused: it is this monitor (a loop)"
-  "BOM, CR LF, trailing blanks|file:\xef\xbb\xbf${driver//\\/\\\\}  \r\nignored\r\n|[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET"
-  "non-ASCII path|file:${unicode_driver//\\/\\\\}\n|[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET"
-  "the variable over the file|variable:$driver|[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET"
-)
-for row in "${cases[@]}"; do
-  IFS='|' read -r name target expected <<<"$row"
+for arch in $wine_architectures; do
+  other_arch=i686; [ "$arch" = i686 ] && other_arch=x86_64
+  monitor_dir=$(windows_path "$top/build-windows-$arch")
+  driver="$monitor_dir\\ScannerDriver.ds"
+  other_driver=$(windows_path "$top/build-windows-$other_arch/ScannerDriver.ds")
+  mkdir -p "$scratch/Fähre/$arch" && cp "$top/build-windows-$arch/ScannerDriver.ds" "$scratch/Fähre/$arch/"
+  unicode_driver=$(windows_path "$scratch/Fähre/$arch/ScannerDriver.ds")
+  target_file="$top/build-windows-$arch/TwainMonitor.target"
+  from_file="(from \"$monitor_dir\\TwainMonitor.target\")"
+  # Under qemu-user, wine is told of the fault as an illegal instruction (0xC000001D).
+  dllmain_fault="No access to memory location."
+  [ "$arch" = i686 ] && [ -n "$qemu_entry" ] && dllmain_fault="error 3221225501"
+  cases=(
+    "no target|none|TwainMonitor: no target: TWAIN_MONITOR_TARGET is not set and \"$monitor_dir\\TwainMonitor.target\" cannot be read: File not found."
+    "empty line|file:\r\n|$refused \"\" $from_file refused: the path is empty"
+    "relative|variable:ScannerDriver.ds|$refused \"ScannerDriver.ds\" (from TWAIN_MONITOR_TARGET) refused: the path is not absolute"
+    "drive-relative|variable:C:ScannerDriver.ds|$refused \"C:ScannerDriver.ds\" (from TWAIN_MONITOR_TARGET) refused: the path is not absolute"
+    "control character|file:C:\\\\a\tb.ds\n|$refused \"C:\\a\\x09b.ds\" $from_file refused: the path holds a control character"
+    "longer than MAX_PATH|variable:$long_path|$refused \"${long_path:0:160}\"... (from TWAIN_MONITOR_TARGET) refused: the path is longer than 259 characters (MAX_PATH)"
+    "missing|variable:C:\\nowhere\\x.ds|$refused \"C:\\nowhere\\x.ds\" (from TWAIN_MONITOR_TARGET) refused: Path not found."
+    "a folder|variable:C:\\windows|$refused \"C:\\windows\" (from TWAIN_MONITOR_TARGET) refused: a folder, not a data source file"
+    "not loadable|variable:$text_ds|$refused \"$text_ds\" (from TWAIN_MONITOR_TARGET) refused: the loader refused it: Bad EXE format for the file."
+    "other bitness|variable:$other_driver|$refused \"$other_driver\" (from TWAIN_MONITOR_TARGET) refused: the loader refused it: Bad EXE format for the file."
+    "no DS_Entry|variable:C:\\windows\\system32\\version.dll|$refused \"C:\\windows\\system32\\version.dll\" (from TWAIN_MONITOR_TARGET) refused: no DS_Entry: Procedure not found."
+    "faults in its DllMain|variable:$monitor_dir\\FaultInDllMain.ds|$refused \"$monitor_dir\\FaultInDllMain.ds\" (from TWAIN_MONITOR_TARGET) refused: the loader refused it: $dllmain_fault"
+    "the monitor itself|variable:$monitor_dir\\TwainMonitor.ds|$refused \"$monitor_dir\\TwainMonitor.ds\" (from TWAIN_MONITOR_TARGET) refused: it is this monitor (a loop)"
+    "BOM, CR LF, trailing blanks|file:\xef\xbb\xbf${driver//\\/\\\\}  \r\nignored\r\n|[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET"
+    "non-ASCII path|file:${unicode_driver//\\/\\\\}\n|[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET"
+    "the variable over the file|variable:$driver|[00001] [APP] DG_CONTROL/DAT_IDENTITY/MSG_GET"
+  )
+  for row in "${cases[@]}"; do
+    IFS='|' read -r name target expected <<<"$row"
+    rm -f "$target_file"
+    unset TWAIN_MONITOR_TARGET
+    case "$target" in
+      variable:*) export TWAIN_MONITOR_TARGET=${target#variable:}; printf 'C:\\elsewhere.ds\n' >"$target_file" ;;
+      file:*) printf "${target#file:}" >"$target_file" ;;
+    esac
+    run_host "$arch" TwainMonitor.ds demo
+    first=$(head -1 "$trace" | sed 's/\r$//')
+    if [ "$first" != "$expected" ]; then
+      fail "$arch refusal '$name': the trace begins"; printf '  %s\n  expected\n  %s\n' "$first" "$expected" >&2
+    elif [ "${expected:0:1}" != "[" ] && grep -q -- '-> TWRC_SUCCESS' "$out"; then
+      fail "$arch refusal '$name': a triplet succeeded without a target"
+    else
+      pass "$arch refusal '$name'"
+    fi
+  done
   rm -f "$target_file"
   unset TWAIN_MONITOR_TARGET
-  case "$target" in
-    variable:*) export TWAIN_MONITOR_TARGET=${target#variable:}; printf 'C:\\elsewhere.ds\n' >"$target_file" ;;
-    file:*) printf "${target#file:}" >"$target_file" ;;
-  esac
-  run_host x86_64 TwainMonitor.ds demo
-  first=$(head -1 "$trace" | sed 's/\r$//')
-  if [ "$first" != "$expected" ]; then
-    fail "refusal '$name': the trace begins"; printf '  %s\n  expected\n  %s\n' "$first" "$expected" >&2
-  elif [ "${expected:0:1}" != "[" ] && grep -q -- '-> TWRC_SUCCESS' "$out"; then
-    fail "refusal '$name': a triplet succeeded without a target"
-  else
-    pass "refusal '$name'"
-  fi
+  # Two threads at the first call, while the target's DllMain still runs.
+  answers=$(cd "$top/build-windows-$arch" && TWAIN_MONITOR_TARGET="$monitor_dir\\SlowDllMain.ds" WINEPREFIX="$scratch/prefix-$arch" \
+    "wine_$arch" first_call_threads.exe TwainMonitor.ds SlowDllMain.ds 2>&1 | tr -d '\r' | grep '^answers') || true
+  [ "$answers" = "answers 0 0, loads 1" ] && pass "$arch two threads at the first call: $answers" ||
+    fail "$arch two threads at the first call: $answers (expected: answers 0 0, loads 1)"
 done
-rm -f "$target_file"
-unset TWAIN_MONITOR_TARGET
 
 # --- The packages ---------------------------------------------------------------
 # The MSI and the zip, checked by their script; the zip's files run under wine.
@@ -287,8 +323,8 @@ if bash "$top/Tools/windows-package.sh"; then
   said=$(cd "$unpacked" && WINEPREFIX="$scratch/prefix-x86_64" wine_x86_64 twtrace.exe --version 2>/dev/null | tr -d '\r') || true
   version=$(sed -E 's/.*TwainMonitor-(.*)-windows$/\1/' <<<"$unpacked")
   [ "$said" = "twtrace $version" ] && pass "the zip's twtrace.exe runs: $said" || fail "the zip's twtrace.exe said '$said'"
-  export TWAIN_MONITOR_TARGET="Z:$(tr / '\\' <<<"$top/build-windows-x86_64/ScannerDriver.ds")"
-  run_host x86_64 "Z:$(tr / '\\' <<<"$unpacked/twain_64/TwainMonitor/TwainMonitor.ds")" demo
+  export TWAIN_MONITOR_TARGET=$(windows_path "$top/build-windows-x86_64/ScannerDriver.ds")
+  run_host x86_64 "$(windows_path "$unpacked/twain_64/TwainMonitor/TwainMonitor.ds")" demo
   unset TWAIN_MONITOR_TARGET
   diff <(without_pointers "$scratch/linux-demo.txt") <(without_pointers "$trace") >/dev/null \
     && pass "the zip's 64-bit monitor traces the demo as Linux's does" || fail "the zip's 64-bit monitor's trace differs from Linux's"
