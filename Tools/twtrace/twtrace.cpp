@@ -56,6 +56,9 @@ int Usage(const std::string& what) {
 
 std::string Quoted(const char* argument) { return "'" + ShownText(argument) + "'"; }
 
+// A file's name whole, however long: the engineer must find the file.
+std::string ShownPath(const std::string& name) { return ShownText(name, SIZE_MAX); }
+
 // The arguments in the order they were meant, when a command was given after a file.
 std::string SwappedHint(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
@@ -71,7 +74,7 @@ std::string SwappedHint(int argc, char** argv) {
 // Progress on a terminal for a long read.
 void ShowProgress(CTraceReader& reader, const TraceFile& file) {
     if (!StandardErrorIsTerminal()) return;
-    std::string name = ShownText(file.name, SIZE_MAX);
+    std::string name = ShownPath(file.name);
     uint64_t size = file.size;
     reader.OnProgress([name, size](uint64_t bytes) {
         int percent = size > 0 ? static_cast<int>(bytes * 100 / size) : 0;
@@ -112,7 +115,7 @@ int RunPageCommand(int argc, char** argv, bool diff) {
             traces.emplace_back(argument);
             traceArguments.push_back(i);
         } else {
-            return Usage("one argument too many: '" + ShownText(argv[i], SIZE_MAX) + "'");
+            return Usage("one argument too many: " + Quoted(argv[i]));
         }
     }
     if (traces.size() < files) return Usage(diff ? "diff needs two trace files" : "a trace file is missing");
@@ -120,11 +123,11 @@ int RunPageCommand(int argc, char** argv, bool diff) {
     TraceFile file[2];
     for (size_t i = 0; i < files; ++i) {
         if (!file[i].Open(argc, argv, traceArguments[i])) {
-            fprintf(stderr, "twtrace: %s: %s\n", ShownText(file[i].name, SIZE_MAX).c_str(), strerror(errno));
+            fprintf(stderr, "twtrace: %s: %s\n", ShownPath(file[i].name).c_str(), strerror(errno));
             return kExitUnreadable;
         }
         if (file[i].IsSameFileAs(page))
-            return Usage("the page would replace the trace '" + ShownText(traces[i], SIZE_MAX) + "'");
+            return Usage("the page would replace the trace '" + ShownPath(traces[i]) + "'");
     }
     CTraceReader first(file[0].file);
     ShowProgress(first, file[0]);
@@ -178,12 +181,12 @@ int main(int argc, char** argv) {
     TraceFile traces[2];
     for (int i = 0; i < files; ++i) {
         if (!traces[i].Open(argc, argv, 2 + i)) {
-            fprintf(stderr, "twtrace: %s: %s\n", ShownText(traces[i].name, SIZE_MAX).c_str(), strerror(errno));
+            fprintf(stderr, "twtrace: %s: %s\n", ShownPath(traces[i].name).c_str(), strerror(errno));
             return kExitUnreadable;
         }
         std::string kind = traces[i].NotText();
         if (!kind.empty()) {
-            fprintf(stderr, "twtrace: %s: not a trace: it looks like %s\n", ShownText(traces[i].name, SIZE_MAX).c_str(),
+            fprintf(stderr, "twtrace: %s: not a trace: it looks like %s\n", ShownPath(traces[i].name).c_str(),
                     kind.c_str());
             return kExitUnreadable;
         }
