@@ -115,7 +115,7 @@ int RunPageCommand(int argc, char** argv, bool diff) {
             traces.emplace_back(argument);
             traceArguments.push_back(i);
         } else {
-            return Usage("one argument too many: " + Quoted(argv[i]));
+            return Usage("one argument too many: '" + ShownPath(argv[i]) + "'");
         }
     }
     if (traces.size() < files) return Usage(diff ? "diff needs two trace files" : "a trace file is missing");
