@@ -62,7 +62,7 @@ grep -q 'DESTINATION "${CMAKE_INSTALL_PREFIX}/Library/Image Capture/TWAIN Data S
   "$install_script" || fail "the bundle is not installed into Library/Image Capture/TWAIN Data Sources"
 grep -qx 'CMAKE_INSTALL_PREFIX:PATH=/' "$dir/CMakeCache.txt" || fail "the default install prefix is not /"
 
-# The kit: the bundle, twtrace and the scripts at the top of the zip, AnyDriver's bundle in a folder.
+# The kit: the bundle, twtrace and the scripts in the zip's one folder, AnyDriver's bundle in a folder of its own.
 kit=$(cat "$dir/cmake_install.cmake" "$dir/Mac/DSEntry2/cmake_install.cmake" "$dir/Tools/twtrace/cmake_install.cmake" \
   "$dir/Tools/AnyDriver/cmake_install.cmake" | grep -A3 'COMPONENT STREQUAL "kit"' | tr -d '\n')
 for item in ./TwainMonitor.ds ./twtrace ./install.sh ./uninstall.sh AnyDriver/TwainWrapper.bundle; do
@@ -70,6 +70,8 @@ for item in ./TwainMonitor.ds ./twtrace ./install.sh ./uninstall.sh AnyDriver/Tw
   grep -q "DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${folder//./\\.}\" [^)]*/$name\"" <<<"$kit" || fail "the kit lacks $item"
 done
 grep -q 'set(CPACK_GENERATOR "ZIP")' "$dir/CPackConfig.cmake" || fail "the kit is not a zip"
+grep -q 'set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY "ON")' "$dir/CPackConfig.cmake" ||
+  fail "the kit's files are not in one folder of the zip"
 
 if [ "$failures" -ne 0 ]; then
   echo "macOS configure: $failures check(s) failed (build files in $dir)" >&2
