@@ -270,7 +270,7 @@ for arch in $wine_architectures; do
   from_file="(from \"$monitor_dir\\TwainMonitor.target\")"
   # Under qemu-user, wine is told of the fault as an illegal instruction (0xC000001D).
   dllmain_fault="No access to memory location."
-  [ "$arch" = i686 ] && [ -n "$qemu_entry" ] && dllmain_fault="error 3221225501"
+  [ "$arch" = i686 ] && [ -n "$qemu_entry" ] && dllmain_fault="error 3221225501 (0xC000001D)"
   cases=(
     "no target|none|TwainMonitor: no target: TWAIN_MONITOR_TARGET is not set and \"$monitor_dir\\TwainMonitor.target\" cannot be read: File not found."
     "empty line|file:\r\n|$refused \"\" $from_file refused: the path is empty"

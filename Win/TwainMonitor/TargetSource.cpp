@@ -25,7 +25,12 @@ std::string SystemMessage(DWORD code) {
         message.pop_back();
     // Some messages name the file as an insert, which is not filled in.
     for (size_t insert; (insert = message.find("%1")) != std::string::npos;) message.replace(insert, 2, "the file");
-    if (message.empty()) message = "error " + std::to_string(code);
+    // Both forms: the decimal Win32 codes are looked up as such, the NTSTATUS ones in hex.
+    if (message.empty()) {
+        char hex[sizeof "0x12345678"];
+        snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+        message = "error " + std::to_string(code) + " (" + hex + ")";
+    }
     return message;
 }
 
