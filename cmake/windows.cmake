@@ -19,3 +19,12 @@ if(NOT TARGET Boost::headers)
   add_library(Boost::headers INTERFACE IMPORTED)
   target_include_directories(Boost::headers SYSTEM INTERFACE ${boost_only})
 endif()
+
+# A data source DLL, <target>.ds: DS_Entry alone, by its plain name, from the .def
+# file (a manager that did not find it would fall back to ordinal 1; on i686 the
+# linker maps it to the __stdcall symbol).
+function(export_windows_data_source target)
+  set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".ds")
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/Win/TwainMonitor/TwainMonitor.def)
+  target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup -Wl,--exclude-all-symbols)
+endfunction()
